@@ -1,0 +1,124 @@
+// The define store: defines are read from the per-user registry, one key per define in priority order.
+#include "TRUtility.h"
+
+#include <climits>
+#include <cstdio>
+#include <iterator>
+#include <cwchar>
+#include <new>
+
+#include "ScopedHandles.h"
+#include "condition_pattern.h"
+#include "module.h"
+#include "resource.h"
+#include "wide.h"
+
+namespace {
+
+constexpr wchar_t kDefineKeyFormat[] = L"SOFTWARE\\Ormsby Software\\Typorama\\Define%d";
+// Room the default name had in the settings program's first layout; larger numbers use the whole field.
+constexpr size_t kDefaultNameUnits = 10;
+
+void ResetSetting(SettingData& setting) {
+    setting = SettingData{};
+    setting.BackColor1 = kColorNotSet;
+    setting.BackColor2 = kColorNotSet;
+    setting.ForeColor = kColorNotSet;
+}
+
+// A text value becomes the field byte for byte, whatever its registry type; a value that does not fit
+// or cannot be read leaves the field empty. The last unit is always a terminator, so a value that
+// fills the whole field loses its last unit rather than running into the next field.
+template <size_t N>
+void ReadText(HKEY key, const wchar_t* name, wchar_t (&field)[N]) {
+    DWORD size = sizeof(field);
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(field), &size) != ERROR_SUCCESS)
+        size = 0;
+    // Clear what the read left behind: a failed read may have written part of the buffer.
+    auto* bytes = reinterpret_cast<BYTE*>(field);
+    for (DWORD i = size; i < sizeof(field); ++i) bytes[i] = 0;
+    field[N - 1] = L'\0';
+}
+
+DWORD ReadDword(HKEY key, const wchar_t* name, DWORD fallback) {
+    DWORD type = 0, value = 0, size = sizeof(value);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof(value))
+        return fallback;
+    return value;
+}
+
+// Switches are on only when stored as exactly 1.
+int32_t ReadSwitch(HKEY key, const wchar_t* name, int32_t fallback) {
+    return ReadDword(key, name, static_cast<DWORD>(fallback)) == 1 ? 1 : 0;
+}
+
+// "Define%02d" with index + 1. Up to 999 the name keeps to the 10 units it always had; larger
+// numbers use the whole field so that their digits stay whole.
+void FormatDefaultName(int index, wchar_t (&field)[15]) {
+    wchar_t format[255] = {};
+    if (LoadStringW(UtilityInstance(), IDS_DEFAULT_DEFINE_NAME, format, 255) <= 0) wcscpy(format, L"Define%02d");
+    const int number = index < INT_MAX ? index + 1 : index;
+    wchar_t name[300] = {};
+    _snwprintf(name, 299, format, number);
+    const size_t limit = number <= 999 ? kDefaultNameUnits : std::size(field);
+    wcsncpy(field, name, limit - 1);
+    field[limit - 1] = L'\0';
+}
+
+} // namespace
+
+int LoadSetting(int index, SettingData* setting, int mode) {
+    if (!setting) return 0;
+    ResetSetting(*setting);
+    if (index < 0) return 1;  // the standard define
+
+    wchar_t path[100];
+    _snwprintf(path, 99, kDefineKeyFormat, index);
+    path[99] = L'\0';
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return 0;
+
+    ReadText(key.get(), L"Condition", setting->Condition);
+    if (mode == kLoadConditionOnly) return 1;
+
+    ReadText(key.get(), L"DefineName", setting->DefineName);
+    if (setting->DefineName[0] == L'\0') FormatDefaultName(index, setting->DefineName);
+    setting->FitSingleLine = ReadSwitch(key.get(), L"FitSingleLine", 0);
+    setting->KeepFontSize = ReadSwitch(key.get(), L"KeepFontSize", 1);
+    setting->BackColor1 = ReadDword(key.get(), L"BackColor1", 0x00FFFFFF);
+    setting->BackColor2 = ReadDword(key.get(), L"BackColor2", 0x00FFFFFF);
+    setting->ForeColor = ReadDword(key.get(), L"ForeColor", 0x00000000);
+    ReadText(key.get(), L"SampleText", setting->SampleText);
+    return 1;
+}
+
+namespace {
+
+// The first define whose condition is empty or matches, else the standard define (-1).
+int SelectDefine(const wchar_t* fileName) {
+    const std::u16string_view name = fileName ? AsU16(fileName, wcslen(fileName)) : std::u16string_view{};
+    SettingData candidate;
+    for (int index = 0; index >= 0 && LoadSetting(index, &candidate, kLoadConditionOnly); ++index) {
+        const std::u16string_view condition = FieldText(candidate.Condition);
+        if (condition.empty()) return index;
+        glyphpeek::ConditionPattern pattern;
+        if (fileName && pattern.Compile(condition, true) && pattern.Search(name)) return index;
+    }
+    return -1;
+}
+
+} // namespace
+
+extern "C" SettingData* LoadDefine(SettingData* out, const wchar_t* fileName) {
+    if (!out) return out;
+    SettingData selected;
+    try {
+        if (!LoadSetting(SelectDefine(fileName), &selected, 0)) LoadSetting(-1, &selected, 0);
+    } catch (...) {
+        // Out of memory while selecting: fall back to the standard define.
+        LoadSetting(-1, &selected, 0);
+    }
+    *out = selected;
+    return out;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Test access to the real TRUtility.dll: loaded from the test's own folder and bound by name, as the
+// Explorer extensions do; plus helpers for the define keys of the test prefix's registry.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "TRUtility.h"
+
+class UtilityLibrary {
+public:
+    UtilityLibrary();
+    ~UtilityLibrary();
+    UtilityLibrary(const UtilityLibrary&) = delete;
+    UtilityLibrary& operator=(const UtilityLibrary&) = delete;
+
+    HMODULE module() const { return module_; }
+    FARPROC Bind(const char* name) const;
+    template <typename Proc>
+    Proc Get(const char* name) const { return reinterpret_cast<Proc>(Bind(name)); }
+
+private:
+    HMODULE module_ = nullptr;
+};
+
+// The folder of the running test executable, with a trailing backslash.
+std::wstring TestFolder();
+
+// HKCU "SOFTWARE\Ormsby Software\Typorama": removed on construction and destruction, so each test
+// starts and leaves with no defines.
+class DefineRegistry {
+public:
+    DefineRegistry();
+    ~DefineRegistry();
+    void Clear();
+    void SetString(int index, const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ);
+    void SetBytes(int index, const wchar_t* name, const void* data, DWORD size, DWORD type);
+    void SetDword(int index, const wchar_t* name, DWORD value);
+    void CreateKey(int index);
+};
