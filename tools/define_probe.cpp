@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "ExportBinding.h"
 #include "ScopedHandles.h"
 #include "TRUtility.h"
 
@@ -23,7 +24,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring folder(path);
     folder.resize(folder.find_last_of(L'\\') + 1);
     ScopedModule utility(LoadLibraryW((folder + L"TRUtility.dll").c_str()));
-    auto loadDefine = utility ? reinterpret_cast<LoadDefineProc>(GetProcAddress(utility.get(), "LoadDefine")) : nullptr;
+    auto loadDefine = BindExport<LoadDefineProc>(utility.get(), "LoadDefine");
     if (!loadDefine) {
         std::fprintf(stderr, "TRUtility.dll or its LoadDefine export is missing\n");
         return 1;

@@ -1,7 +1,9 @@
 // The define store: defines are read from the per-user registry, one key per define in priority order.
 #include "TRUtility.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cstdio>
 #include <iterator>
 #include <cwchar>
@@ -31,12 +33,15 @@ void ResetSetting(SettingData& setting) {
 // fills the whole field loses its last unit rather than running into the next field.
 template <size_t N>
 void ReadText(HKEY key, const wchar_t* name, wchar_t (&field)[N]) {
-    DWORD size = sizeof(field);
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(field), &size) != ERROR_SUCCESS)
-        size = 0;
-    // Clear what the read left behind: a failed read may have written part of the buffer.
-    auto* bytes = reinterpret_cast<BYTE*>(field);
-    for (DWORD i = size; i < sizeof(field); ++i) bytes[i] = 0;
+    std::memset(field, 0, sizeof(field));
+    // One unit of slack: Wine's registry appends a terminator to string data stored without one, so a
+    // text that exactly fills the field arrives one unit longer.
+    wchar_t buffer[N + 1] = {};
+    DWORD size = sizeof(buffer);
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+        return;
+    if (size > sizeof(field) && buffer[N] != L'\0') return;  // longer than the field: unreadable
+    std::memcpy(field, buffer, std::min<DWORD>(size, sizeof(field)));
     field[N - 1] = L'\0';
 }
 

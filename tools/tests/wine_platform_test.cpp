@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 TEST(WinePlatform, WindowsCanBeCreatedOnTheDisplay) {
-    EXPECT_NE(GetModuleHandleW(L"winex11.drv"), nullptr) << "wineserver runs without the X11 driver";
     HWND window = CreateWindowExW(0, L"STATIC", L"Glyphpeek display check", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                                   200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr) << "CreateWindowExW failed with " << GetLastError();
+    EXPECT_NE(GetModuleHandleW(L"winex11.drv"), nullptr) << "Wine runs without the X11 driver";
     RECT rect = {};
     EXPECT_TRUE(GetClientRect(window, &rect));
     EXPECT_GT(rect.right, 0);

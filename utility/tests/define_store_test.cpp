@@ -140,7 +140,7 @@ TEST_F(DefineStore, LongTextsLoadBackOrAreCutToTheirField) {
     const std::wstring sixty(60, L'c');
     registry.SetBytes(0, L"Condition", sixty.data(), 120, REG_SZ);
     s = Load(0);
-    EXPECT_STREQ(s.DefineName, L"FifteenLetter");
+    EXPECT_STREQ(s.DefineName, L"FifteenLetters");
     EXPECT_EQ(std::wstring(s.Condition), std::wstring(59, L'c'));
 
     // Longer than the field: unreadable, so the default.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ExportBinding.h"
 #include "TRUtility.h"
 
 class UtilityLibrary {
@@ -18,7 +19,10 @@ public:
     HMODULE module() const { return module_; }
     FARPROC Bind(const char* name) const;
     template <typename Proc>
-    Proc Get(const char* name) const { return reinterpret_cast<Proc>(Bind(name)); }
+    Proc Get(const char* name) const {
+        Bind(name);  // throws when missing
+        return BindExport<Proc>(module_, name);
+    }
 
 private:
     HMODULE module_ = nullptr;

@@ -1,0 +1,44 @@
+#pragma once
+#include <utility>
+
+#include "gdiplus_api.h"
+
+namespace imaging {
+
+struct PixelSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Size of any GDI+ image; 0 × 0 when the query fails.
+PixelSize ImageSize(GpImage* image);
+
+// An owned 32-bit ARGB bitmap (0xAARRGGBB pixels).
+class ArgbBitmap {
+public:
+    ArgbBitmap() = default;
+    ArgbBitmap(int width, int height);  // empty when creation fails
+    ArgbBitmap(ArgbBitmap&& o) noexcept : bitmap_(std::exchange(o.bitmap_, nullptr)) {}
+    ArgbBitmap& operator=(ArgbBitmap&& o) noexcept;
+    ArgbBitmap(const ArgbBitmap&) = delete;
+    ArgbBitmap& operator=(const ArgbBitmap&) = delete;
+    ~ArgbBitmap();
+
+    GpBitmap* get() const { return bitmap_; }
+    explicit operator bool() const { return bitmap_ != nullptr; }
+    PixelSize size() const { return ImageSize(reinterpret_cast<GpImage*>(bitmap_)); }
+
+private:
+    GpBitmap* bitmap_ = nullptr;
+};
+
+// A GDI bitmap of the image composed on opaque white; null on failure. The caller owns it.
+HBITMAP ToGdiBitmap(GpBitmap* bitmap);
+
+// The CLSID of the installed encoder for a MIME type such as "image/png".
+bool FindEncoder(const wchar_t* mimeType, CLSID* clsid);
+
+// Saves the image as PNG; the GDI+ status (Ok on success).
+GpStatus SavePng(GpImage* image, const wchar_t* path);
+
+} // namespace imaging
