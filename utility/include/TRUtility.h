@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // One define: a rendering rule. The layout is also the record of the define export file, so it never
 // changes: 692 bytes, fields in this order.
@@ -20,6 +21,22 @@ struct SettingData {
 static_assert(sizeof(SettingData) == 692, "SettingData is a stored record layout");
 static_assert(offsetof(SettingData, FitSingleLine) == 672);
 
+// One face of a font file. Copied by value and kept in the caller's std::vector.
+struct FontData {
+    wchar_t faceName[40];      // the name the font engine is asked for
+    wchar_t displayName[100];  // the name shown to users, and drawn when a define has no sample
+    bool italic;
+    bool bold;
+};
+
+// GDI+ objects cross as their flat-API handles.
+namespace Gdiplus {
+class GpBitmap;
+class GpGraphics;
+} // namespace Gdiplus
+using Gdiplus::GpBitmap;
+using Gdiplus::GpGraphics;
+
 // A colour whose top byte is non-zero is "not set": the system colour applies.
 constexpr uint32_t kColorNotSet = 0xFF000000u;
 
@@ -35,8 +52,46 @@ constexpr int kLoadConditionOnly = 1;
 // Exported under its C++ decorated name.
 TRUTILITY_API int LoadSetting(int index, SettingData* setting, int mode);
 
+// Lists the faces of a font file. The file stays registered privately with the font engine; the
+// caller removes that registration (RemoveFontResourceExW with FR_PRIVATE) when it has drawn.
+TRUTILITY_API void GetFontDataFromFile(const wchar_t* path, std::vector<FontData>* faces);
+
 extern "C" {
 TRUTILITY_API SettingData* LoadDefine(SettingData* out, const wchar_t* fileName);
+
+// Sample rendering onto a caller's 32-bit ARGB bitmap, one row per face; GDI+ must be started.
+// `define` is the caller's own copy: its SampleText is used as scratch while drawing and is left
+// as found. Nothing is drawn (not even the background) when no face can be read.
+TRUTILITY_API void DrawStringFromFile(GpBitmap* target, SettingData* define, const wchar_t* path);
+TRUTILITY_API void DrawStringFromBinary(GpBitmap* target, SettingData* define, const void* bytes, uint32_t size);
+TRUTILITY_API void DrawStringFromNames(GpBitmap* target, SettingData* define, std::vector<FontData>* faces);
+// Rows only, through the caller's drawing context; `target` gives the size.
+TRUTILITY_API void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, SettingData* define,
+                                        std::vector<FontData>* faces);
+// Starts TRSetting.exe beside this library with /Image and the font path; true when it started.
+TRUTILITY_API bool CreateImage(const wchar_t* path);
+
+// Virtual font stubs (.vft). Both conversions fill `out` (260 units, always terminated) with the
+// font a stub names, or leave it empty when the file is not a stub or its text names no font.
+// ConvVFontPathFromFile is false only when a stub cannot be read. ConvVFontPathFromBin reads at
+// most 260 units of `text`; callers pass a NUL-terminated copy of the bytes they read.
+TRUTILITY_API bool ConvVFontPathFromFile(const wchar_t* path, wchar_t* out);
+TRUTILITY_API bool ConvVFontPathFromBin(const wchar_t* text, wchar_t* out);
+// Removes the installed font that `path` (a stub or a font file, in a 260-unit buffer) names: its
+// installed-font list entries, the font file and the stub. For a stub `path` is overwritten with
+// the font's path. With a non-empty `backup` folder the font is first copied there, and kept when
+// that copy fails. Answers the number of list entries removed.
+TRUTILITY_API int UninstallFromVFont(const wchar_t* backup, wchar_t* path);
+// Asks whether and where to keep a backup; `out` (260 units) gets the folder ending in "\", or
+// empty for no backup. Answers 1 when a folder was chosen.
+TRUTILITY_API int GetBuckupFolder(wchar_t* out);
 }
 
 using LoadDefineProc = SettingData* (*)(SettingData*, const wchar_t*);
+using DrawStringFromFileProc = void (*)(GpBitmap*, SettingData*, const wchar_t*);
+using DrawStringFromBinaryProc = void (*)(GpBitmap*, SettingData*, const void*, uint32_t);
+using CreateImageProc = bool (*)(const wchar_t*);
+using ConvVFontPathFromFileProc = bool (*)(const wchar_t*, wchar_t*);
+using ConvVFontPathFromBinProc = bool (*)(const wchar_t*, wchar_t*);
+using UninstallFromVFontProc = int (*)(const wchar_t*, wchar_t*);
+using GetBuckupFolderProc = int (*)(wchar_t*);
