@@ -5,7 +5,10 @@
 #include <cwchar>
 #include <string_view>
 
+#include <algorithm>
+
 #include "mapped_file.h"
+#include "name_table_reader.h"
 #include "private_font_collection.h"
 
 namespace {
@@ -29,8 +32,27 @@ void AppendFamilies(const imaging::PrivateFontCollection& collection, int wanted
     }
 }
 
-// The name-table fallback for files the collection refuses.
-void AppendNamedFace(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces);
+std::u16string DecodeAnsi(std::span<const std::uint8_t> bytes) {
+    const int length = static_cast<int>(std::min<size_t>(bytes.size(), glyphpeek::kDecodedUnits));
+    if (length == 0) return {};
+    std::u16string text(static_cast<size_t>(length), u'\0');
+    const int units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes.data()), length,
+                                          reinterpret_cast<wchar_t*>(text.data()), length);
+    text.resize(units > 0 ? static_cast<size_t>(units) : 0);
+    return text;
+}
+
+// The name-table fallback for files the collection refuses: one face, or none.
+void AppendNamedFace(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces) {
+    const auto named = glyphpeek::ReadNameTable(bytes, DecodeAnsi);
+    if (!named) return;
+    FontData face = {};
+    CopyField(face.faceName, named->faceName);
+    CopyField(face.displayName, named->displayName);
+    face.italic = named->italic;
+    face.bold = named->bold;
+    faces.push_back(face);
+}
 
 } // namespace
 
@@ -65,7 +87,3 @@ void EnumerateFacesFromMemory(std::span<const std::uint8_t> bytes, std::vector<F
     }
     AppendFamilies(collection, collection.FamilyCount(), faces);
 }
-
-namespace {
-void AppendNamedFace(std::span<const std::uint8_t>, std::vector<FontData>&) {}
-} // namespace

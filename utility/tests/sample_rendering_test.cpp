@@ -17,6 +17,7 @@ namespace {
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 const wchar_t kDejaVuBold[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans-Bold.ttf";
 const wchar_t kNotoCjk[] = L"Z:\\usr\\share\\fonts\\opentype\\noto\\NotoSansCJK-Regular.ttc";
+const wchar_t kFreeSans[] = L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSans.otf";
 
 using GetFontDataProc = void (*)(const wchar_t*, std::vector<FontData>*);
 
@@ -96,6 +97,22 @@ TEST_F(Rendering, FacesOfTrueTypeFilesAndCollections) {
     for (const FontData& face : faces) EXPECT_EQ(std::wstring(face.faceName).rfind(L"Noto Sans", 0), 0u);
 
     EXPECT_TRUE(Faces(L"C:\\no\\such\\font.ttf").empty());
+
+    // CFF OpenType: the collection refuses it, the name table names one face. The font engine
+    // holds the file open while it is registered; reading it must still work.
+    faces = Faces(kFreeSans);
+    ASSERT_EQ(faces.size(), 1u);
+    EXPECT_STREQ(faces[0].faceName, L"FreeSans");
+    EXPECT_STREQ(faces[0].displayName, L"FreeSans");
+}
+
+TEST_F(Rendering, OpenTypeFontsAreDrawn) {
+    ArgbBitmap bitmap(64, 64);
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+    drawFromFile(bitmap.get(), &define, kFreeSans);
+    int ink = 0;
+    for (ARGB p : Read(bitmap).argb) ink += p != 0xFFFFFFFFu;
+    EXPECT_GT(ink, 20);
 }
 
 TEST_F(Rendering, RowsSeparatorsAndInkStayInTheirCells) {
