@@ -73,7 +73,7 @@ extern "C" bool ConvVFontPathFromBin(const wchar_t* text, wchar_t* out) {
         out[0] = L'\0';
         if (!text) return true;
         // Never past the units a stub can hold: the caller's bytes may be any file's.
-        const size_t units = wcslen(text);
+        const size_t units = wcsnlen(text, kPathBufferUnits);
         WritePathBuffer(out, glyphpeek::StubTarget(AsU16(text, units), FontsFolder()));
         return true;
     } catch (...) {
