@@ -78,13 +78,6 @@ TEST(VirtualFontStub, InstalledFontEntries) {
     EXPECT_EQ(InstalledFontFile(u"a.ttf\0junk"sv, true, kFonts), u"C:\\windows\\Fonts\\a.ttf");
 }
 
-TEST(VirtualFontStub, FileNamePart) {
-    EXPECT_EQ(FileNamePart(u"C:\\windows\\Fonts\\arial.ttf"), u"arial.ttf");
-    EXPECT_EQ(FileNamePart(u"D:/fonts/x.otf"), u"x.otf");
-    EXPECT_EQ(FileNamePart(u"plain.ttf"), u"plain.ttf");
-    EXPECT_EQ(FileNamePart(u"C:\\dir\\"), u"");
-}
-
 TEST(VirtualFontStub, BackupFolderFinishing) {
     EXPECT_EQ(FinishBackupFolder(u"E:\\"), u"E:\\");
     EXPECT_EQ(FinishBackupFolder(u"E:\\keep"), u"E:\\keep\\");
