@@ -1,0 +1,123 @@
+#include "type_library.h"
+
+#include <cwchar>
+#include <string>
+
+namespace glyphpeek::com {
+namespace {
+
+using RegisterForUserProc = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
+using UnregisterForUserProc = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+
+template <typename T>
+class Released {
+public:
+    Released() = default;
+    Released(const Released&) = delete;
+    Released& operator=(const Released&) = delete;
+    ~Released() {
+        if (p_) p_->Release();
+    }
+    T* get() const { return p_; }
+    T** put() { return &p_; }
+    T* operator->() const { return p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+HRESULT LoadModuleTypeLibrary(HMODULE module, std::wstring& path, ITypeLib** library) {
+    path = ModuleFileName(module);
+    if (path.empty()) return HRESULT_FROM_WIN32(GetLastError() ? GetLastError() : ERROR_INVALID_HANDLE);
+    // REGKIND_NONE: loading must not register anything by itself, in either scope.
+    return LoadTypeLibEx(path.c_str(), REGKIND_NONE, library);
+}
+
+template <typename Proc>
+Proc Lookup(HMODULE automation, const char* name) {
+    return automation ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(automation, name))) : nullptr;
+}
+
+HMODULE Oleaut32() { return GetModuleHandleW(L"oleaut32.dll"); }
+
+// Whether TypeLib\{guid}\major.minor is present in the classes of this scope.
+bool Registered(const TLIBATTR& attr, RegistrationScope scope) {
+    wchar_t guid[40] = {};
+    if (StringFromGUID2(attr.guid, guid, 40) == 0) return true;  // cannot tell: keep the failure
+    wchar_t path[128];
+    _snwprintf(path, 127, L"Software\\Classes\\TypeLib\\%ls\\%x.%x", guid, attr.wMajorVerNum, attr.wMinorVerNum);
+    path[127] = L'\0';
+    HKEY key = nullptr;
+    const HKEY base = scope == RegistrationScope::kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const LONG error = RegOpenKeyExW(base, path, 0, KEY_READ, &key);
+    if (error == ERROR_SUCCESS) RegCloseKey(key);
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
+HRESULT RegisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODULE automation) noexcept {
+    try {
+        std::wstring path;
+        Released<ITypeLib> library;
+        if (const HRESULT hr = LoadModuleTypeLibrary(module, path, library.put()); FAILED(hr)) return hr;
+        if (scope == RegistrationScope::kCurrentUser)
+            if (auto forUser = Lookup<RegisterForUserProc>(automation, "RegisterTypeLibForUser"))
+                return forUser(library.get(), path.data(), nullptr);
+        return RegisterTypeLib(library.get(), path.data(), nullptr);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODULE automation) noexcept {
+    try {
+        std::wstring path;
+        Released<ITypeLib> library;
+        if (const HRESULT hr = LoadModuleTypeLibrary(module, path, library.put()); FAILED(hr)) return hr;
+        TLIBATTR* attr = nullptr;
+        if (const HRESULT hr = library->GetLibAttr(&attr); FAILED(hr)) return hr;
+        const TLIBATTR copy = *attr;
+        library->ReleaseTLibAttr(attr);
+
+        auto forUser = scope == RegistrationScope::kCurrentUser
+                           ? Lookup<UnregisterForUserProc>(automation, "UnRegisterTypeLibForUser")
+                           : nullptr;
+        auto unregister = forUser ? forUser : &UnRegisterTypeLib;
+        const HRESULT hr = unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
+        // Unregistering twice is no failure. Asked after the call, since the per-user call of some
+        // systems registers in the all-users classes, and where the library went is theirs to know.
+        if (FAILED(hr) && !Registered(copy, forUser ? RegistrationScope::kCurrentUser : RegistrationScope::kAllUsers))
+            return S_OK;
+        return hr;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT RegisterModuleTypeLibrary(HMODULE module, RegistrationScope scope) noexcept {
+    return RegisterModuleTypeLibrary(module, scope, Oleaut32());
+}
+
+HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope) noexcept {
+    return UnregisterModuleTypeLibrary(module, scope, Oleaut32());
+}
+
+HRESULT LoadModuleTypeInfo(REFGUID guid, ITypeInfo** info) noexcept {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&LoadModuleTypeInfo), &self))
+        return HRESULT_FROM_WIN32(GetLastError());
+    try {
+        std::wstring path;
+        Released<ITypeLib> library;
+        if (const HRESULT hr = LoadModuleTypeLibrary(self, path, library.put()); FAILED(hr)) return hr;
+        return library->GetTypeInfoOfGuid(guid, info);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+} // namespace glyphpeek::com
