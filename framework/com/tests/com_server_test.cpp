@@ -154,21 +154,6 @@ TEST_F(ComServer, RegistersForAllUsersAndIsActivatedByCom) {
     probe->Release();
     EXPECT_EQ(Call("DllCanUnloadNow"), S_OK);
 
-    // Aggregation through COM activation: only IUnknown may be asked for.
-    IUnknown* inner = nullptr;
-    struct Outer : IUnknown {
-        IFACEMETHODIMP QueryInterface(REFIID, void** ppv) override { *ppv = nullptr; return E_NOINTERFACE; }
-        IFACEMETHODIMP_(ULONG) AddRef() override { return 2; }
-        IFACEMETHODIMP_(ULONG) Release() override { return 1; }
-    } outer;
-    EXPECT_EQ(CoCreateInstance(CLSID_Probe, &outer, CLSCTX_INPROC_SERVER, IID_IProbe, reinterpret_cast<void**>(&inner)),
-              CLASS_E_NOAGGREGATION);
-    ASSERT_EQ(CoCreateInstance(CLSID_Probe, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&inner)),
-              S_OK);
-    EXPECT_EQ(Call("DllCanUnloadNow"), S_FALSE);
-    inner->Release();
-    EXPECT_EQ(Call("DllCanUnloadNow"), S_OK);
-
     ASSERT_EQ(Call("DllUnregisterServer"), S_OK);
     ExpectUnregistered(HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kTypeLib));
