@@ -141,9 +141,7 @@ FaceResult ReadFace(BigEndianReader& in, std::uint64_t base, bool requireGlyf, B
     face.family = DecodeUtf16BE(in.Bytes(name.offset + start, length));
     if (in.failed()) return FaceResult::kRefused;
     // Names padded with NULs are known by the text before the padding.
-    face.family.resize(std::u16string_view(face.family).find(u'\0') == std::u16string_view::npos
-                           ? face.family.size()
-                           : face.family.find(u'\0'));
+    if (const std::size_t nul = face.family.find(u'\0'); nul != std::u16string::npos) face.family.resize(nul);
     return face.family.empty() ? FaceResult::kUnnamed : FaceResult::kFace;
 }
 
