@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "mapped_file.h"
-#include "name_table_reader.h"
+#include "name_table.h"
 #include "private_font_collection.h"
 
 namespace {
@@ -33,7 +33,7 @@ void AppendFamilies(const imaging::PrivateFontCollection& collection, int wanted
 }
 
 std::u16string DecodeAnsi(std::span<const std::uint8_t> bytes) {
-    const int length = static_cast<int>(std::min<size_t>(bytes.size(), glyphpeek::kDecodedUnits));
+    const int length = static_cast<int>(std::min<size_t>(bytes.size(), 1024));
     if (length == 0) return {};
     std::u16string text(static_cast<size_t>(length), u'\0');
     const int units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes.data()), length,
@@ -44,7 +44,7 @@ std::u16string DecodeAnsi(std::span<const std::uint8_t> bytes) {
 
 // The name-table fallback for files the collection refuses: one face, or none.
 void AppendNamedFace(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces) {
-    const auto named = glyphpeek::ReadNameTable(bytes, DecodeAnsi);
+    const auto named = glyphpeek::ReadNameTableFace(bytes, DecodeAnsi);
     if (!named) return;
     FontData face = {};
     CopyField(face.faceName, named->faceName);

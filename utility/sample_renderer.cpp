@@ -1,7 +1,9 @@
 // The thumbnail picture: a define's sample drawn in every face of a font, one row per face, over
 // the define's background. Text is drawn by GDI, non-antialiased, on a canvas four times the row
 // cell in each direction, and reduced into the cell by the drawing context's interpolation.
+#include <algorithm>
 #include <cwchar>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -10,83 +12,64 @@
 #include "drawing_context.h"
 #include "font_data.h"
 #include "font_engine.h"
-#include "row_layout.h"
+#include "sample_layout.h"
 
 using namespace imaging;
 
 namespace {
 
-constexpr int kProbeSize = 100;  // the size at which samples are measured
 constexpr int kSupersampling = 4;
 
 COLORREF ToColorRef(ARGB argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
-ARGB EffectiveColor(uint32_t color, int systemColor) {
-    return glyphpeek::ToArgb(glyphpeek::IsColorSet(color) ? color : GetSysColor(systemColor));
-}
-
 void PaintBackground(DrawingContext& context, PixelSize size, const SettingData& define) {
-    const ARGB bottom = EffectiveColor(define.BackColor2, COLOR_WINDOW);
-    const ARGB top = glyphpeek::IsColorSet(define.BackColor1) ? glyphpeek::ToArgb(define.BackColor1)
-                                                              : glyphpeek::PaleTint(bottom);
-    if (top == bottom)
-        context.Clear(top);
+    const glyphpeek::Background background =
+        glyphpeek::ResolveBackground(define.BackColor1, define.BackColor2, GetSysColor(COLOR_WINDOW));
+    if (background.gradient)
+        context.FillVerticalGradient(0, 0, size.width, size.height, background.top, background.bottom);
     else
-        context.FillVerticalGradient(0, 0, size.width, size.height, top, bottom);
+        context.Clear(background.top);
 }
 
-// Draws the sample on one line, fitted to the canvas width.
-void DrawSingleLine(HDC dc, const FontData& face, std::wstring_view sample, int canvasWidth, int canvasHeight) {
-    SIZE extent = {};
-    {
-        const ScopedFont probe = CreateFaceFont(face.faceName, kProbeSize, face.bold, face.italic);
-        SelectedObject selected(dc, probe.get());
-        GetTextExtentPoint32W(dc, sample.data(), static_cast<int>(sample.size()), &extent);
+// Measures text in the font selected into the device context.
+glyphpeek::MeasureText MeasureIn(HDC dc) {
+    return [dc](std::u16string_view text) {
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
+                              &extent);
+        return glyphpeek::TextExtent{static_cast<int>(extent.cx), static_cast<int>(extent.cy)};
+    };
+}
+
+void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool singleLine, int canvasWidth,
+                int canvasHeight) {
+    auto wide = [](std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); };
+    const auto probeFont = CreateFaceFont(face.faceName, glyphpeek::kProbeFontSize, face.bold, face.italic);
+    std::optional<SelectedObject> probe(std::in_place, dc, probeFont.get());
+    if (singleLine) {
+        const auto size = glyphpeek::LayoutSingleLine(sample, canvasWidth, canvasHeight, MeasureIn(dc));
+        probe.reset();
+        if (!size || *size <= 0) return;
+        const ScopedFont font = CreateFaceFont(face.faceName, *size, face.bold, face.italic);
+        SelectedObject selected(dc, font.get());
+        RECT canvas = {0, 0, canvasWidth, canvasHeight};
+        DrawTextW(dc, wide(sample), static_cast<int>(sample.size()), &canvas,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+        return;
     }
-    const unsigned size = glyphpeek::SingleLineSize(extent.cx, extent.cy, canvasWidth, canvasHeight);
-    if (size == 0) return;
-    const ScopedFont font = CreateFaceFont(face.faceName, static_cast<int>(size), face.bold, face.italic);
+    const auto block = glyphpeek::LayoutBlock(sample, canvasWidth, canvasHeight, MeasureIn(dc));
+    probe.reset();
+    if (!block || block->fontSize <= 0) return;
+    const ScopedFont font = CreateFaceFont(face.faceName, block->fontSize, face.bold, face.italic);
     SelectedObject selected(dc, font.get());
-    RECT canvas = {0, 0, canvasWidth, canvasHeight};
-    DrawTextW(dc, sample.data(), static_cast<int>(sample.size()), &canvas,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+    for (const glyphpeek::PlacedChar& c : block->chars)
+        TextOutW(dc, c.x, c.y, wide(sample.substr(c.offset, c.length)), static_cast<int>(c.length));
 }
 
-// Draws the sample wrapped into a block about as wide as it is high, character by character.
-void DrawBlock(HDC dc, const FontData& face, std::wstring_view sample, int canvasWidth, int canvasHeight) {
-    std::vector<int> widths(sample.size());
-    int height100 = 0;
-    {
-        const ScopedFont probe = CreateFaceFont(face.faceName, kProbeSize, face.bold, face.italic);
-        SelectedObject selected(dc, probe.get());
-        for (size_t k = 0; k < sample.size(); ++k) {
-            SIZE extent = {};
-            GetTextExtentPoint32W(dc, &sample[k], 1, &extent);
-            widths[k] = extent.cx;
-            height100 = extent.cy;
-        }
-    }
-    const auto block = glyphpeek::ComputeBlock(widths, height100, canvasWidth, canvasHeight);
-    if (!block || block->size == 0) return;
-    const ScopedFont font = CreateFaceFont(face.faceName, static_cast<int>(block->size), face.bold, face.italic);
-    SelectedObject selected(dc, font.get());
-    int x = block->left, y = block->top;
-    for (size_t k = 0; k < sample.size(); ++k) {
-        TextOutW(dc, x, y, &sample[k], 1);
-        if (block->endsLine[k]) {
-            y += static_cast<int>(block->size);
-            x = block->left;
-        } else {
-            x += static_cast<int>(static_cast<long long>(widths[k]) * block->size / kProbeSize);
-        }
-    }
-}
-
-void DrawCell(DrawingContext& context, const FontData& face, std::wstring_view sample, bool singleLine, ARGB fore,
-              int x, int y, int width, int height) {
-    if (width <= 0 || height <= 0 || sample.empty()) return;  // an empty sample draws nothing
-    const int canvasWidth = width * kSupersampling, canvasHeight = height * kSupersampling;
-    ArgbBitmap canvas(canvasWidth, canvasHeight);
+void DrawCell(DrawingContext& context, const glyphpeek::Row& row, const FontData& face, std::u16string_view sample,
+              bool singleLine, ARGB fore) {
+    if (!row.drawable || sample.empty()) return;  // an empty sample draws nothing
+    ArgbBitmap canvas(row.canvasWidth, row.canvasHeight);
     if (!canvas) return;
     auto canvasContext = DrawingContext::On(reinterpret_cast<GpImage*>(canvas.get()));
     canvasContext.Clear(0x00FFFFFF);
@@ -95,36 +78,32 @@ void DrawCell(DrawingContext& context, const FontData& face, std::wstring_view s
         if (!dc) return;
         SetTextColor(dc.get(), ToColorRef(fore));
         SetBkMode(dc.get(), TRANSPARENT);
-        if (singleLine)
-            DrawSingleLine(dc.get(), face, sample, canvasWidth, canvasHeight);
-        else
-            DrawBlock(dc.get(), face, sample, canvasWidth, canvasHeight);
+        DrawSample(dc.get(), face, sample, singleLine, row.canvasWidth, row.canvasHeight);
     }
-    context.DrawImage(reinterpret_cast<GpImage*>(canvas.get()), x, y, width, height, 0, 0, canvasWidth, canvasHeight);
+    context.DrawImage(reinterpret_cast<GpImage*>(canvas.get()), row.cell.x, row.cell.y, row.cell.width,
+                      row.cell.height, 0, 0, row.canvasWidth, row.canvasHeight);
 }
 
 void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, const std::vector<FontData>& faces) {
-    const ARGB fore = EffectiveColor(define.ForeColor, COLOR_WINDOWTEXT);
-    const int n = static_cast<int>(faces.size());
-    if (n == 0) return;
-    const glyphpeek::RowGeometry rows = glyphpeek::ComputeRows(size.width, size.height, n);
+    const ARGB fore = glyphpeek::ResolveForeColor(define.ForeColor, GetSysColor(COLOR_WINDOWTEXT));
+    const std::vector<glyphpeek::Row> rows = glyphpeek::LayoutRows(size.width, size.height, faces.size());
     define.SampleText[std::size(define.SampleText) - 1] = L'\0';
     const bool ownNames = define.SampleText[0] == L'\0';
-    for (int i = 0; i < n; ++i) {
-        const int top = i * rows.rowHeight;
+    for (size_t i = 0; i < rows.size() && i < faces.size(); ++i) {
         if (ownNames) {
             wcsncpy(define.SampleText, faces[i].displayName, std::size(define.SampleText) - 1);
             define.SampleText[std::size(define.SampleText) - 1] = L'\0';
         }
-        if (i > 0) {
+        if (rows[i].separator) {
             context.ResetClip();
-            context.Line(fore, 1.0f, rows.marginX, top, size.width - rows.marginX, top);
+            context.Line(fore, 1.0f, rows[i].separator->x1, rows[i].separator->y, rows[i].separator->x2,
+                         rows[i].separator->y);
         }
         FontData face = faces[i];
         face.faceName[std::size(face.faceName) - 1] = L'\0';
-        DrawCell(context, face, std::wstring_view(define.SampleText, wcslen(define.SampleText)),
-                 define.FitSingleLine == 1, fore, rows.marginX, top + rows.marginY,
-                 size.width - 2 * rows.marginX, rows.innerHeight);
+        const std::u16string_view sample(reinterpret_cast<const char16_t*>(define.SampleText),
+                                         wcslen(define.SampleText));
+        DrawCell(context, rows[i], face, sample, define.FitSingleLine == 1, fore);
     }
     if (ownNames) std::fill(std::begin(define.SampleText), std::end(define.SampleText), L'\0');
 }
