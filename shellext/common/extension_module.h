@@ -1,0 +1,27 @@
+#pragma once
+// What both Explorer extension libraries share as modules: binding TRUtility.dll from their own folder,
+// the registration road from their own resources, and the DllInstall command line.
+#include <windows.h>
+
+#include "registrar.h"
+
+namespace glyphpeek::shellext {
+
+// TRUtility.dll from the folder of `module`, never from the search path; null when it cannot be loaded.
+// The caller binds what it needs by name and frees the library before it returns.
+HMODULE LoadUtilityLibrary(HMODULE module) noexcept;
+
+// Resource ids of the registration scripts.
+inline constexpr UINT kAppIdScript = 101, kThumbnailScript = 102, kShellMenuScript = 103;
+
+// The application identity (with braces), then each class's script, then the type library; the first
+// failure stops and is returned.
+HRESULT RegisterModule(HMODULE module, const wchar_t* appId, com::RegistrationScope scope) noexcept;
+// Each class's script, the type library, the application identity; goes on past a failure, returns the first.
+HRESULT UnregisterModule(HMODULE module, const wchar_t* appId, com::RegistrationScope scope) noexcept;
+
+// DllInstall: "user" in any case, and nothing after it, means the current user; anything else all users.
+// Installing that fails is undone and its failure returned.
+HRESULT InstallModule(HMODULE module, const wchar_t* appId, BOOL install, PCWSTR commandLine) noexcept;
+
+} // namespace glyphpeek::shellext

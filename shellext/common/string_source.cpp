@@ -1,0 +1,29 @@
+#include "string_source.h"
+
+#include <cstdlib>
+#include <cwchar>
+
+namespace glyphpeek::shellext {
+
+HMODULE LoadLanguageLibrary(HMODULE module) noexcept {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    wchar_t language[5] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, language, 5) == 0) return nullptr;
+    wchar_t drive[MAX_PATH] = {}, folder[MAX_PATH] = {}, name[MAX_PATH] = {}, extension[MAX_PATH] = {};
+    if (_wsplitpath_s(path, drive, MAX_PATH, folder, MAX_PATH, name, MAX_PATH, extension, MAX_PATH) != 0)
+        return nullptr;
+    wchar_t library[MAX_PATH] = {};
+    if (_snwprintf_s(library, MAX_PATH, _TRUNCATE, L"%s%s%s%s%s", drive, folder, name, language, extension) < 0)
+        return nullptr;
+    return LoadLibraryW(library);
+}
+
+std::wstring LoadModuleString(HMODULE module, HMODULE language, UINT id) {
+    wchar_t text[255] = {};
+    LoadStringW(language ? language : module, id, text, 255);
+    return text;
+}
+
+} // namespace glyphpeek::shellext
