@@ -6,8 +6,8 @@
 #include <string>
 
 #include "ExportBinding.h"
-#include "ScopedHandles.h"
 #include "TRUtility.h"
+#include "utility_beside.h"
 
 namespace {
 std::string Utf8(const wchar_t* text) {
@@ -19,11 +19,7 @@ std::string Utf8(const wchar_t* text) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    ScopedModule utility(LoadLibraryW((folder + L"TRUtility.dll").c_str()));
+    const ScopedModule utility = LoadUtilityBesideExecutable();
     auto loadDefine = BindExport<LoadDefineProc>(utility.get(), "LoadDefine");
     if (!loadDefine) {
         std::fprintf(stderr, "TRUtility.dll or its LoadDefine export is missing\n");

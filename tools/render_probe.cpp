@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ExportBinding.h"
-#include "ScopedHandles.h"
 #include "TRUtility.h"
+#include "utility_beside.h"
 #include "bitmap.h"
 #include "drawing_context.h"
 #include "gdiplus_session.h"
@@ -28,11 +28,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring out = std::wstring(argv[1]) + L"\\";
     const int size = _wtoi(argv[2]);
     GdiplusSession gdiplus;
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    ScopedModule utility(LoadLibraryW((folder + L"TRUtility.dll").c_str()));
+    const ScopedModule utility = LoadUtilityBesideExecutable();
     auto loadDefine = BindExport<LoadDefineProc>(utility.get(), "LoadDefine");
     auto draw = BindExport<DrawStringFromFileProc>(utility.get(), "DrawStringFromFile");
     if (!gdiplus.ok() || !loadDefine || !draw) {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ExportBinding.h"
-#include "ScopedHandles.h"
 #include "TRUtility.h"
+#include "utility_beside.h"
 
 namespace {
 constexpr wchar_t kRoot[] = L"SOFTWARE\\Ormsby Software\\Typorama";
@@ -26,11 +26,7 @@ void WriteDefine(int index, const std::wstring& condition) {
 } // namespace
 
 int main() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    ScopedModule utility(LoadLibraryW((folder + L"TRUtility.dll").c_str()));
+    const ScopedModule utility = LoadUtilityBesideExecutable();
     auto loadDefine = BindExport<LoadDefineProc>(utility.get(), "LoadDefine");
     if (!loadDefine) return 1;
     RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ExportBinding.h"
-#include "ScopedHandles.h"
 #include "TRUtility.h"
+#include "utility_beside.h"
 #include "bitmap.h"
 #include "gdiplus_session.h"
 
@@ -17,11 +17,7 @@ using namespace imaging;
 
 int wmain(int argc, wchar_t** argv) {
     GdiplusSession gdiplus;
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    ScopedModule utility(LoadLibraryW((folder + L"TRUtility.dll").c_str()));
+    const ScopedModule utility = LoadUtilityBesideExecutable();
     auto draw = BindExport<DrawStringFromFileProc>(utility.get(), "DrawStringFromFile");
     if (!gdiplus.ok() || !draw) return 1;
     const int runs = 15;
