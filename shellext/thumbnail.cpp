@@ -72,7 +72,10 @@ public:
     }
     IFACEMETHODIMP Extract(HBITMAP* thumbnail) override {
         if (!thumbnail) return E_POINTER;
-        if (!loaded_ || !sized_) return E_UNEXPECTED;
+        if (!loaded_ || !sized_) {
+            *thumbnail = nullptr;
+            return E_UNEXPECTED;
+        }
         try {
             return Render(thumbnail);
         } catch (...) {

@@ -75,7 +75,10 @@ public:
     IFACEMETHODIMP GetThumbnail(UINT cx, HBITMAP* thumbnail, WTS_ALPHATYPE* alpha) override {
         if (alpha) *alpha = WTSAT_RGB;
         if (!thumbnail) return E_POINTER;
-        if (!stream_) return E_UNEXPECTED;
+        if (!stream_) {
+            *thumbnail = nullptr;
+            return E_UNEXPECTED;
+        }
         try {
             const HRESULT hr = Render(cx, thumbnail);
             if (SUCCEEDED(hr) && alpha) *alpha = WTSAT_RGB;

@@ -34,7 +34,12 @@ SIZE BitmapSize(HBITMAP bitmap) {
 int InkedPixels(HBITMAP bitmap) {
     const SIZE size = BitmapSize(bitmap);
     BITMAPINFO header{};
-    header.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = size.cx;
+    header.bmiHeader.biHeight = -size.cy;  // top-down
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
     std::basic_string<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy, 0);
     HDC dc = GetDC(nullptr);
     GetDIBits(dc, bitmap, 0, size.cy, pixels.data(), &header, DIB_RGB_COLORS);
@@ -151,7 +156,7 @@ TEST_F(Thumbnails, ClassicExtractorRefusesWhatItCannotDraw) {
     IExtractImage* extract = Query<IExtractImage>(object, IID_IExtractImage);
     IPersistFile* file = Query<IPersistFile>(object, IID_IPersistFile);
     ASSERT_TRUE(extract && file);
-    HBITMAP bitmap = nullptr;
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(1);
     EXPECT_TRUE(FAILED(extract->Extract(&bitmap)));  // nothing loaded yet
     EXPECT_EQ(bitmap, nullptr);
     const std::wstring tooLong = L"C:\\" + std::wstring(MAX_PATH, L'a') + L".ttf";
@@ -187,7 +192,7 @@ TEST_F(Thumbnails, StreamProviderWithoutAStreamFailsCleanly) {
     ASSERT_TRUE(object);
     IThumbnailProvider* provider = Query<IThumbnailProvider>(object, kIidThumbnailProvider);
     ASSERT_TRUE(provider);
-    HBITMAP bitmap = nullptr;
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(1);
     WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
     EXPECT_TRUE(FAILED(provider->GetThumbnail(96, &bitmap, &alpha)));
     EXPECT_EQ(bitmap, nullptr);
