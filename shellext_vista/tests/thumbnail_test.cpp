@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "utility_library.h"
 
@@ -147,6 +148,30 @@ TEST_F(Thumbnails, ClassicExtractorDrawsAFontFileAtExactlyTheRequestedSize) {
     EXPECT_EQ(size.cy, 80);
     EXPECT_GT(InkedPixels(bitmap), 0);
     DeleteObject(bitmap);
+    object->Release();
+}
+
+TEST_F(Thumbnails, ClassicExtractorAnswersOnExplorersExtractionThread) {
+    IUnknown* object = Create(kClassicClsid);
+    ASSERT_TRUE(object);
+    IPersistFile* file = Query<IPersistFile>(object, IID_IPersistFile);
+    IExtractImage* extract = Query<IExtractImage>(object, IID_IExtractImage);
+    ASSERT_TRUE(file && extract);
+    ASSERT_EQ(file->Load(kDejaVu, STGM_READ), S_OK);
+    SIZE size{64, 32};
+    DWORD priority = 0, flags = IEIFLAG_ASYNC;
+    ASSERT_EQ(extract->GetLocation(nullptr, 0, &priority, &size, 32, &flags), E_PENDING);
+    HBITMAP bitmap = nullptr;
+    HRESULT hr = E_FAIL;
+    std::thread worker([&] { hr = extract->Extract(&bitmap); });
+    worker.join();
+    ASSERT_EQ(hr, S_OK);
+    EXPECT_EQ(BitmapSize(bitmap).cx, 64);
+    EXPECT_EQ(BitmapSize(bitmap).cy, 32);
+    EXPECT_GT(InkedPixels(bitmap), 0);
+    DeleteObject(bitmap);
+    file->Release();
+    extract->Release();
     object->Release();
 }
 
