@@ -170,6 +170,11 @@ TEST_F(Thumbnails, ClassicExtractorRefusesWhatItCannotDraw) {
     bitmap = ExtractImage(object, (TestFolder() + L"no-such-stub.vft").c_str(), {96, 96}, &hr);
     EXPECT_EQ(hr, E_INVALIDARG);
     EXPECT_EQ(bitmap, nullptr);
+    for (const SIZE size : {SIZE{0, 80}, SIZE{-5, 80}, SIZE{INT_MAX, INT_MAX}}) {
+        bitmap = ExtractImage(object, kDejaVu, size, &hr);
+        EXPECT_EQ(hr, E_INVALIDARG);
+        EXPECT_EQ(bitmap, nullptr);
+    }
     object->Release();
 }
 
@@ -187,6 +192,19 @@ TEST_F(Thumbnails, StreamProviderDrawsASquareFromTheFontBytes) {
     EXPECT_GT(InkedPixels(bitmap), 0);
     DeleteObject(bitmap);
     object->Release();
+}
+
+TEST_F(Thumbnails, StreamProviderRefusesSizesNoBitmapCanHave) {
+    for (const UINT cx : {0u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        IUnknown* object = Create(kVistaClsid);
+        ASSERT_TRUE(object);
+        HRESULT hr = S_OK;
+        WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
+        HBITMAP bitmap = StreamThumbnail(object, kDejaVu, cx, &hr, &alpha);
+        EXPECT_EQ(hr, E_INVALIDARG) << cx;
+        EXPECT_EQ(bitmap, nullptr);
+        object->Release();
+    }
 }
 
 TEST_F(Thumbnails, StreamProviderWithoutAStreamFailsCleanly) {
