@@ -115,11 +115,12 @@ void ExpectUnregistered(const Module& m, HKEY base) {
 
 DWORD RunRegsvr32(const std::wstring& arguments) {
     std::wstring command = L"regsvr32.exe " + arguments;
-    STARTUPINFOW startup{sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return GetLastError() | 0x80000000u;
-    WaitForSingleObject(process.hThread == nullptr ? process.hProcess : process.hProcess, 60000);
+    WaitForSingleObject(process.hProcess, 60000);
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
