@@ -67,7 +67,4 @@ private:
     HANDLE handle_ = nullptr;
 };
 
-// A system colour (COLOR_WINDOW, COLOR_WINDOWTEXT) as 0x00BBGGRR.
-inline COLORREF SystemColor(int index) { return GetSysColor(index); }
-
 } // namespace imaging

@@ -2,15 +2,7 @@
 
 #include <algorithm>
 
-#include "mapped_file.h"
-
 namespace imaging {
-
-PrivateFontCollection PrivateFontCollection::FromFile(const wchar_t* path) {
-    const MappedFile file(path);
-    if (!file) return {};
-    return FromMemory(file.bytes());
-}
 
 PrivateFontCollection PrivateFontCollection::FromMemory(std::span<const std::uint8_t> bytes) {
     PrivateFontCollection collection;

@@ -13,8 +13,7 @@ namespace imaging {
 
 class PrivateFontCollection {
 public:
-    // Adding a file or bytes; a collection that refused them is not loaded().
-    static PrivateFontCollection FromFile(const wchar_t* path);
+    // Adding font bytes (of a file, map it with MappedFile); a collection that refused them is not loaded().
     static PrivateFontCollection FromMemory(std::span<const std::uint8_t> bytes);
 
     bool loaded() const { return families_.has_value(); }
