@@ -1,0 +1,118 @@
+#include "thumbnail_road.h"
+
+#include <objidl.h>
+#include <shlwapi.h>
+#include <shobjidl.h>
+
+namespace thumbnail_road {
+
+const CLSID kClassicClsid = {0x5025A292, 0xD603, 0x4BBC, {0xAA, 0xAE, 0xEE, 0xD7, 0x60, 0x02, 0x34, 0xE9}};
+const CLSID kVistaClsid = {0xA8B69155, 0xCE79, 0x4778, {0x96, 0x56, 0x47, 0x95, 0x3D, 0x0D, 0x5B, 0x0B}};
+
+namespace {
+
+// Not in mingw's uuid library.
+const IID kIidThumbnailProvider = {0xE357FCCD, 0xA995, 0x4576, {0xB0, 0x1F, 0x23, 0x46, 0x30, 0x15, 0x4E, 0x96}};
+
+template <typename Interface>
+class Ptr {
+public:
+    Ptr() = default;
+    Ptr(const Ptr&) = delete;
+    Ptr& operator=(const Ptr&) = delete;
+    ~Ptr() {
+        if (p_) p_->Release();
+    }
+    Interface* operator->() const { return p_; }
+    Interface* get() const { return p_; }
+    void** put() { return reinterpret_cast<void**>(&p_); }
+    Interface** address() { return &p_; }
+
+private:
+    Interface* p_ = nullptr;
+};
+
+Answer Failed(Answer answer, const char* step, HRESULT hr) {
+    answer.failedStep = step;
+    answer.result = hr;
+    answer.bitmap = nullptr;
+    return answer;
+}
+
+struct Extraction {
+    IExtractImage* extract;
+    HBITMAP bitmap = nullptr;
+    HRESULT result = E_FAIL;
+};
+
+// Explorer's extraction thread: its own apartment, one Extract call.
+DWORD WINAPI ExtractOnWorker(void* parameter) {
+    auto* job = static_cast<Extraction*>(parameter);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    job->result = job->extract->Extract(&job->bitmap);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+Answer Classic(const wchar_t* path, SIZE size) {
+    Answer answer;
+    Ptr<IPersistFile> file;
+    HRESULT hr = CoCreateInstance(kClassicClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile, file.put());
+    if (FAILED(hr)) return Failed(answer, "CoCreateInstance", hr);
+    if (FAILED(hr = file->Load(path, STGM_READ))) return Failed(answer, "Load", hr);
+    Ptr<IExtractImage> extract;
+    if (FAILED(hr = file->QueryInterface(IID_IExtractImage, extract.put()))) return Failed(answer, "Load", hr);
+    wchar_t location[MAX_PATH] = {};
+    DWORD priority = IEIT_PRIORITY_NORMAL, flags = IEIFLAG_ASYNC;
+    answer.location = extract->GetLocation(location, MAX_PATH, &priority, &size, 32, &flags);
+    if (FAILED(answer.location) && answer.location != E_PENDING) return Failed(answer, "GetLocation", answer.location);
+    Extraction job{extract.get()};
+    if (answer.location == E_PENDING) {
+        // As Explorer does after E_PENDING: extract in the background.
+        HANDLE worker = CreateThread(nullptr, 0, ExtractOnWorker, &job, 0, nullptr);
+        if (!worker) return Failed(answer, "Extract", HRESULT_FROM_WIN32(GetLastError()));
+        WaitForSingleObject(worker, INFINITE);
+        CloseHandle(worker);
+    } else {
+        job.result = extract->Extract(&job.bitmap);
+    }
+    answer.result = job.result;
+    answer.bitmap = SUCCEEDED(job.result) ? job.bitmap : nullptr;
+    if (FAILED(job.result) || !job.bitmap) return Failed(answer, "Extract", FAILED(job.result) ? job.result : E_POINTER);
+    return answer;
+}
+
+Answer Vista(const wchar_t* path, UINT cx) {
+    Answer answer;
+    Ptr<IInitializeWithStream> init;
+    HRESULT hr = CoCreateInstance(kVistaClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IInitializeWithStream, init.put());
+    if (FAILED(hr)) return Failed(answer, "CoCreateInstance", hr);
+    // A file stream reports the file's name in Stat, by which the provider chooses the define.
+    Ptr<IStream> stream;
+    hr = SHCreateStreamOnFileEx(path, STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE, nullptr,
+                                stream.address());
+    if (FAILED(hr)) return Failed(answer, "SHCreateStreamOnFileEx", hr);
+    if (FAILED(hr = init->Initialize(stream.get(), STGM_READ))) return Failed(answer, "Initialize", hr);
+    Ptr<IThumbnailProvider> provider;
+    if (FAILED(hr = init->QueryInterface(kIidThumbnailProvider, provider.put()))) return Failed(answer, "GetThumbnail", hr);
+    HBITMAP bitmap = nullptr;
+    hr = provider->GetThumbnail(cx, &bitmap, &answer.alpha);
+    if (FAILED(hr) || !bitmap) return Failed(answer, "GetThumbnail", FAILED(hr) ? hr : E_POINTER);
+    answer.result = hr;
+    answer.bitmap = bitmap;
+    return answer;
+}
+
+} // namespace
+
+Answer Request(Generation generation, const wchar_t* path, SIZE size) {
+    return generation == Generation::kClassic ? Classic(path, size) : Vista(path, static_cast<UINT>(size.cx));
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) return {0, 0};
+    return {info.bmWidth, info.bmHeight};
+}
+
+} // namespace thumbnail_road
