@@ -1,33 +1,62 @@
-// CShellMenu of Typorama: registered and creatable; its Explorer menu is not built yet, so it answers
-// only its automation interface and Explorer passes over it.
-// (Kept apart from the shell headers: they declare a different interface of the same name.)
-#include <windows.h>
+// CShellMenu of Typorama: the classic Explorer's context menu for font files and stubs. Font files
+// get Install, stubs Uninstall; both get Output as picture.
+#include "context_menu.h"  // first: it declares the shell's interfaces before Typorama's IShellMenu
 
-#include "com_object.h"
-#include "type_library.h"
 #include "Typorama.h"
+#include "font_installer.h"
 #include "typorama_classes.h"
+#include "typorama_module.h"
+#include "utility_commands.h"
 
 namespace glyphpeek::typorama {
 namespace {
 
-using namespace com;
+using shellext::MenuCommand;
+using shellext::MenuItem;
 
-class CShellMenu final : public ComObject<CShellMenu, DispatchImpl<IShellMenu, IID_IShellMenu>> {
+constexpr MenuItem kFontItems[] = {
+    {MenuCommand::kInstall, 101, 104},
+    {MenuCommand::kOutputPicture, 103, 106},
+};
+constexpr MenuItem kStubItems[] = {
+    {MenuCommand::kUninstall, 102, 105},
+    {MenuCommand::kOutputPicture, 103, 106},
+};
+
+class CShellMenu final : public shellext::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {
 public:
-    static std::span<const InterfaceEntry<CShellMenu>> Interfaces() noexcept {
-        static constexpr InterfaceEntry<CShellMenu> kTable[] = {
-            Implements<CShellMenu, IShellMenu>(IID_IShellMenu),
-            Implements<CShellMenu, IDispatch, IShellMenu>(IID_IDispatch),
-        };
-        return kTable;
+    static std::span<const MenuItem> Items(bool allStubs) {
+        if (allStubs) return kStubItems;
+        return kFontItems;
+    }
+    static std::wstring Text(UINT id) { return LoadText(id); }
+
+    // The classic menu has no way to report a failure to the user: every command answers S_OK, and one
+    // whose TRUtility.dll calls are missing does nothing.
+    HRESULT Run(MenuCommand command) {
+        switch (command) {
+        case MenuCommand::kInstall:
+            InstallFonts(selection_, &Text);
+            break;
+        case MenuCommand::kUninstall:
+            shellext::UninstallSelection(Module(), selection_);
+            break;
+        case MenuCommand::kOutputPicture: {
+            bool started = false;
+            shellext::OutputPicture(Module(), selection_.path(0), &started);
+            break;
+        }
+        case MenuCommand::kUpdateThumbnail:
+            return E_INVALIDARG;
+        }
+        return S_OK;
     }
 };
 
 } // namespace
 
 HRESULT CreateShellMenu(IUnknown* outer, REFIID riid, void** ppv) noexcept {
-    return CreateComObject<CShellMenu>(outer, riid, ppv);
+    return com::CreateComObject<CShellMenu>(outer, riid, ppv);
 }
 
 } // namespace glyphpeek::typorama

@@ -8,117 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "dialog_watcher.h"
 #include "utility_library.h"
 
 namespace {
 
 constexpr size_t kPath = 260;
-constexpr DWORD kStepTimeoutMs = 10000;
-// The message box's text control.
-constexpr int kMessageBoxText = 0xFFFF;
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-// Visible dialogs (#32770) of one thread.
-std::vector<HWND> ThreadDialogs(DWORD thread) {
-    std::vector<HWND> found;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM param) -> BOOL {
-            wchar_t cls[32] = {};
-            GetClassNameW(window, cls, 32);
-            if (IsWindowVisible(window) && std::wstring(cls) == L"#32770")
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-bool HasChildText(HWND window, const std::wstring& text) {
-    struct Search {
-        const std::wstring* text;
-        bool found;
-    } search{&text, false};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            s->found = s->found || WindowText(child) == *s->text;
-            return !s->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void Press(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// Answers the dialogs that the calling thread is about to show, one step after the other, from a
-// thread of its own. A step that finds no dialog in time is noted and every dialog still open is
-// dismissed, so a missing window fails the test instead of leaving it blocked.
-class DialogWatcher {
-public:
-    struct Step {
-        std::function<bool(HWND)> match;
-        std::function<void(HWND)> answer;
-    };
-
-    explicit DialogWatcher(std::vector<Step> steps) : steps_(std::move(steps)), owner_(GetCurrentThreadId()) {
-        thread_ = CreateThread(nullptr, 0, &DialogWatcher::Run, this, 0, nullptr);
-    }
-    ~DialogWatcher() {
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-    }
-    // Waits for the watcher and answers how many steps found their dialog.
-    size_t Finish() {
-        WaitForSingleObject(thread_, INFINITE);
-        return answered_;
-    }
-
-private:
-    static DWORD WINAPI Run(void* param) {
-        auto* self = static_cast<DialogWatcher*>(param);
-        for (const Step& step : self->steps_) {
-            HWND dialog = self->Find(step.match);
-            if (!dialog) {
-                self->DismissAll();
-                return 0;
-            }
-            step.answer(dialog);
-            ++self->answered_;
-        }
-        return 0;
-    }
-    HWND Find(const std::function<bool(HWND)>& match) const {
-        for (DWORD waited = 0; waited < kStepTimeoutMs; waited += 20) {
-            for (HWND dialog : ThreadDialogs(owner_))
-                if (match(dialog)) return dialog;
-            Sleep(20);
-        }
-        return nullptr;
-    }
-    void DismissAll() const {
-        for (DWORD round = 0; round < 50 && !ThreadDialogs(owner_).empty(); ++round) {
-            for (HWND dialog : ThreadDialogs(owner_)) {
-                Press(dialog, IDNO);
-                Press(dialog, IDCANCEL);
-            }
-            Sleep(100);
-        }
-    }
-
-    std::vector<Step> steps_;
-    DWORD owner_;
-    size_t answered_ = 0;
-    HANDLE thread_ = nullptr;
-};
 
 class BackupFolder : public ::testing::Test {
 protected:

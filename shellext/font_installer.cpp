@@ -1,0 +1,110 @@
+#include "font_installer.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "ScopedHandles.h"
+#include "mapped_file.h"
+#include "private_font_collection.h"
+#include "virtual_font_stub.h"
+#include "wide.h"
+
+namespace glyphpeek::typorama {
+namespace {
+
+constexpr wchar_t kFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr UINT kInstalledText = 107, kInformationCaption = 108;
+constexpr size_t kFamilyNameUnits = 31;  // a 32-unit field with its terminator
+constexpr size_t kValueNameUnits = 999;  // a 1000-unit buffer with its terminator
+// A window that does not answer the font change in this time is passed over, so a hung program
+// cannot hang Explorer's menu thread.
+constexpr UINT kBroadcastTimeoutMs = 2000;
+
+// `text` cut to at most `units`, never between the halves of a surrogate pair.
+std::wstring_view Cut(std::wstring_view text, size_t units) {
+    if (text.size() <= units) return text;
+    size_t keep = units;
+    if (keep > 0 && IS_HIGH_SURROGATE(text[keep - 1])) --keep;
+    return text.substr(0, keep);
+}
+
+std::wstring FontsFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_FONTS, FALSE)) return {};
+    std::wstring path = folder;
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    return path;
+}
+
+std::vector<std::u16string> FamilyNames(const wchar_t* path) {
+    const imaging::MappedFile file(path);
+    if (!file) return {};
+    const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
+    std::vector<std::u16string> names;
+    for (const FontFamilyInfo& family : collection.Families(collection.FamilyCount())) names.push_back(family.name);
+    return names;
+}
+
+// Enters the file in the installed-font list; false when the list could not be written.
+bool EnterInstalledFont(const std::wstring& valueName, std::wstring_view fileName) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ | KEY_WRITE, &opened) != ERROR_SUCCESS) return false;
+    const ScopedRegKey key(opened);
+    const std::wstring data(fileName);
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          bytes) == ERROR_SUCCESS;
+}
+
+// Text 107 with its "%s" standing for the file name. Replaced here rather than formatted, so a
+// language library's text is never read as a format.
+std::wstring InstalledMessage(const std::wstring& pattern, std::wstring_view fileName) {
+    std::wstring message = pattern;
+    const size_t at = message.find(L"%s");
+    if (at != std::wstring::npos) message.replace(at, 2, fileName);
+    return std::wstring(Cut(message, kValueNameUnits));
+}
+
+} // namespace
+
+std::wstring InstalledFontName(std::span<const std::u16string> families) {
+    std::wstring name;
+    for (const std::u16string& family : families) {
+        if (!name.empty()) name += L" & ";
+        name += Cut({reinterpret_cast<const wchar_t*>(family.data()), family.size()}, kFamilyNameUnits);
+    }
+    return std::wstring(Cut(name, kValueNameUnits));
+}
+
+void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource text) {
+    const std::wstring folder = FontsFolder();
+    if (folder.empty()) return;
+    for (size_t i = 0; i < selection.size(); ++i) {
+        const wchar_t* source = selection.path(i);
+        const std::u16string_view name16 = FileNamePart(AsU16(source, wcsnlen(source, MAX_PATH)));
+        const std::wstring_view fileName(reinterpret_cast<const wchar_t*>(name16.data()), name16.size());
+        if (fileName.empty()) continue;
+        const std::wstring destination = folder + std::wstring(fileName);
+        if (destination.size() >= MAX_PATH) continue;
+        if (!CopyFileW(source, destination.c_str(), TRUE)) continue;
+
+        const std::vector<std::u16string> families = FamilyNames(source);
+        const std::wstring valueName = InstalledFontName(families);
+        if (valueName.empty()) {
+            // Not a font the system could list: take the copy back.
+            DeleteFileW(destination.c_str());
+            continue;
+        }
+        const bool entered = EnterInstalledFont(valueName, fileName);
+        AddFontResourceW(destination.c_str());
+        SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kBroadcastTimeoutMs, nullptr);
+        // Announced only when listed: an unlisted font is gone at the next start of Windows.
+        if (entered)
+            MessageBoxW(nullptr, InstalledMessage(text(kInstalledText), fileName).c_str(),
+                        text(kInformationCaption).c_str(), MB_OK | MB_ICONINFORMATION);
+    }
+}
+
+} // namespace glyphpeek::typorama
