@@ -620,4 +620,15 @@ TEST_F(MenuLibraries, WithoutTheUtilityLibraryTheClassicMenuDoesNothingAndTheVis
     }
 }
 
+TEST_F(MenuLibraries, TheClassicMenuTakesItsWordsFromTheLanguageLibrary) {
+    wchar_t language[5] = {};
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, language, 5), 0);
+    Copy(L"TyporamaTestLanguage.dll", (std::wstring(L"Typorama") + language + L".dll").c_str());
+    Menu menu(Create(L"Typorama.dll", kClassicMenu));
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu.Initialize({L"C:\a.ttf"}), S_OK);
+    // The test language has its own Install and no Output as picture: that label comes out empty.
+    EXPECT_EQ(menu.Query().labels, (Labels{L"&Install (test language)", L""}));
+}
+
 } // namespace
