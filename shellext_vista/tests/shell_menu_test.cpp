@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dialog_watcher.h"
+#include "extension_libraries.h"
 #include "synthetic_font.h"
 #include "utility_library.h"
 
@@ -210,15 +211,7 @@ DialogWatcher::Step Announcement(const std::wstring& fileName) {
 // Both libraries registered for all users, as regsvr32 leaves them; a scratch folder for files.
 class Menus : public ::testing::Test {
 protected:
-    using Entry = HRESULT(STDAPICALLTYPE*)();
     Menus() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        for (const wchar_t* name : {L"Typorama.dll", L"TyporamaVista.dll"}) {
-            HMODULE module = LoadLibraryW((TestFolder() + name).c_str());
-            modules.push_back(module);
-            auto reg = reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllRegisterServer")));
-            EXPECT_TRUE(reg && reg() == S_OK) << name;
-        }
         fs::remove_all(scratch);
         fs::create_directories(scratch);
     }
@@ -228,29 +221,17 @@ protected:
             DeleteFileW((fonts + file).c_str());
             for (const std::wstring& name : ValuesNaming(file)) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kFontsKey, name.c_str());
         }
-        for (HMODULE module : modules) {
-            auto unreg = reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllUnregisterServer")));
-            if (unreg) unreg();
-            FreeLibrary(module);
-        }
-        CoFreeUnusedLibraries();
-        CoUninitialize();
         std::error_code ignored;
         fs::remove_all(scratch, ignored);
     }
-    static IUnknown* Create(const CLSID& clsid) {
-        IUnknown* object = nullptr;
-        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&object)),
-                  S_OK);
-        return object;
-    }
+    static IUnknown* Create(const CLSID& clsid) { return RegisteredExtensions::Create(clsid); }
     // A file of the scratch folder whose Fonts-folder copy and list entries the test removes afterwards.
     std::wstring FontToInstall(const wchar_t* name) {
         installed.push_back(name);
         return (scratch / name).wstring();
     }
 
-    std::vector<HMODULE> modules;
+    RegisteredExtensions extensions;
     const fs::path scratch = fs::path(TestFolder()) / L"menu-scratch";
     const std::wstring fonts = FontsFolder();
     std::vector<std::wstring> installed;
@@ -534,36 +515,12 @@ TEST_F(Menus, UpdateThumbnailMovesOnlyTheLastWriteTime) {
 // that records how it was started.
 class MenuLibraries : public ::testing::Test {
 protected:
-    using GetClassObjectEntry = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     MenuLibraries() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         Copy(L"Typorama.dll");
         Copy(L"TyporamaVista.dll");
     }
-    ~MenuLibraries() override {
-        for (HMODULE module : loaded) FreeLibrary(module);
-        CoUninitialize();
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    void Copy(const wchar_t* name, const wchar_t* as = nullptr) {
-        fs::copy_file(TestFolder() + name, folder / (as ? as : name));
-    }
-    IUnknown* Create(const wchar_t* library, const CLSID& clsid) {
-        HMODULE module = LoadLibraryW((folder / library).c_str());
-        EXPECT_TRUE(module);
-        if (!module) return nullptr;
-        loaded.push_back(module);
-        auto get = reinterpret_cast<GetClassObjectEntry>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllGetClassObject")));
-        IClassFactory* factory = nullptr;
-        if (!get || FAILED(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
-        IUnknown* object = nullptr;
-        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
-        factory->Release();
-        return object;
-    }
+    void Copy(const wchar_t* name, const wchar_t* as = nullptr) { libraries.Copy(name, as); }
+    IUnknown* Create(const wchar_t* library, const CLSID& clsid) { return libraries.Create(library, clsid); }
     // Output as picture (the last item) for `paths` through the menu of `library`.
     HRESULT OutputPicture(const wchar_t* library, const CLSID& clsid, const std::vector<std::wstring>& paths) {
         Menu menu(Create(library, clsid));
@@ -582,8 +539,8 @@ protected:
         return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
     }
 
-    const fs::path folder = fs::path(TestFolder()) / L"menu-libraries";
-    std::vector<HMODULE> loaded;
+    LibraryFolder libraries{L"menu-libraries"};
+    const fs::path& folder = libraries.path();
 };
 
 TEST_F(MenuLibraries, OutputAsPictureStartsTheSettingsProgramForTheFirstFile) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "extension_libraries.h"
 #include "utility_library.h"
 
 namespace {
@@ -112,30 +113,8 @@ HBITMAP StreamThumbnail(IUnknown* object, const wchar_t* path, UINT cx, HRESULT*
 
 class Thumbnails : public ::testing::Test {
 protected:
-    using Entry = HRESULT(STDAPICALLTYPE*)();
-    Thumbnails() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        for (HMODULE& module : modules) {
-            module = LoadLibraryW((TestFolder() + (&module == &modules[0] ? L"Typorama.dll" : L"TyporamaVista.dll")).c_str());
-            auto reg = reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllRegisterServer")));
-            EXPECT_TRUE(reg && reg() == S_OK);
-        }
-    }
-    ~Thumbnails() override {
-        for (HMODULE module : modules) {
-            auto unreg = reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllUnregisterServer")));
-            if (unreg) unreg();
-            FreeLibrary(module);
-        }
-        CoFreeUnusedLibraries();
-        CoUninitialize();
-    }
-    IUnknown* Create(const CLSID& clsid) {
-        IUnknown* object = nullptr;
-        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&object)), S_OK);
-        return object;
-    }
-    HMODULE modules[2] = {};
+    static IUnknown* Create(const CLSID& clsid) { return RegisteredExtensions::Create(clsid); }
+    RegisteredExtensions extensions;
 };
 
 TEST_F(Thumbnails, ClassicExtractorDrawsAFontFileAtExactlyTheRequestedSize) {
@@ -424,32 +403,8 @@ TEST_F(Streams, TheDefineIsChosenByTheLastComponentOfTheReportedName) {
 // The libraries copied to a folder of their own: TRUtility.dll is looked for there and nowhere else.
 class MovedLibraries : public ::testing::Test {
 protected:
-    using GetClassObjectEntry = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    MovedLibraries() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    ~MovedLibraries() override {
-        for (HMODULE module : loaded) FreeLibrary(module);
-        CoUninitialize();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    void Copy(const wchar_t* name) { std::filesystem::copy_file(TestFolder() + name, folder / name); }
-    IUnknown* Create(const wchar_t* library, const CLSID& clsid) {
-        HMODULE module = LoadLibraryW((folder / library).c_str());
-        EXPECT_TRUE(module);
-        if (!module) return nullptr;
-        loaded.push_back(module);
-        auto get = reinterpret_cast<GetClassObjectEntry>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllGetClassObject")));
-        IClassFactory* factory = nullptr;
-        if (!get || FAILED(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
-        IUnknown* object = nullptr;
-        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
-        factory->Release();
-        return object;
-    }
+    void Copy(const wchar_t* name) { libraries.Copy(name); }
+    IUnknown* Create(const wchar_t* library, const CLSID& clsid) { return libraries.Create(library, clsid); }
     void Expect(HRESULT expected) {
         HRESULT hr = S_OK;
         IUnknown* classic = Create(L"Typorama.dll", kClassicClsid);
@@ -467,8 +422,7 @@ protected:
         vista->Release();
     }
 
-    const std::filesystem::path folder = std::filesystem::path(TestFolder()) / L"moved-libraries";
-    std::vector<HMODULE> loaded;
+    LibraryFolder libraries{L"moved-libraries"};
 };
 
 TEST_F(MovedLibraries, WithoutTheUtilityLibraryBesideThemBothClassesFail) {
