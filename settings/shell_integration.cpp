@@ -81,11 +81,8 @@ std::wstring LibraryPath() {
 ShellGeneration CurrentGeneration() noexcept {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     // Only the major version matters, and every Windows since Vista answers 6 or more to this call.
     const BOOL known = GetVersionExW(&version);
-#pragma GCC diagnostic pop
     return known && version.dwMajorVersion >= 6 ? ShellGeneration::kVista : ShellGeneration::kClassic;
 }
 
