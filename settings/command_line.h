@@ -1,0 +1,31 @@
+#pragma once
+// What the settings program is asked to do by the text after its name. Switches count only at the very
+// start of the text, in any letter case; the first that matches is the only action. Platform-neutral.
+#include <string>
+#include <string_view>
+
+namespace glyphpeek::settings {
+
+enum class StartAction {
+    kInstall,         // "/install": register the extension library
+    kUnregister,      // "/unregist": unregister it
+    kUninstall,       // "/uninstall": remove the handlers, perhaps the stored settings, unregister
+    kClearCache,      // "/clrcache": clear Explorer's thumbnail cache
+    kRegisterType,    // "/regist": attach the handlers to the font type named by the last three characters
+    kImage,           // "/image <path>": picture output for one font file
+    kSettingsDialog,  // anything else: the main settings dialog
+};
+
+struct StartRequest {
+    StartAction action = StartAction::kSettingsDialog;
+    // "/result" anywhere: the registration tool reports its result instead of running silently.
+    bool showResult = false;
+    // For kRegisterType: 1 (.ttf), 2 (.ttc) or 3 (.otf); -1 when the text names none, and nothing is done.
+    int fontType = -1;
+    // For kImage: the path as given, letter case kept, without leading blanks and surrounding quotes.
+    std::u16string imagePath;
+};
+
+StartRequest ParseCommandTail(std::u16string_view tail);
+
+} // namespace glyphpeek::settings

@@ -1,0 +1,54 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using glyphpeek::settings::ParseCommandTail;
+using glyphpeek::settings::StartAction;
+
+TEST(CommandLine, SwitchesCountOnlyAtTheStartInAnyLetterCase) {
+    EXPECT_EQ(ParseCommandTail(u"/INSTALL").action, StartAction::kInstall);
+    EXPECT_EQ(ParseCommandTail(u" /install").action, StartAction::kSettingsDialog);
+    EXPECT_EQ(ParseCommandTail(u"/unregister").action, StartAction::kUnregister);
+    EXPECT_EQ(ParseCommandTail(u"/Uninstall now").action, StartAction::kUninstall);
+    EXPECT_EQ(ParseCommandTail(u"/clrcache").action, StartAction::kClearCache);
+    EXPECT_EQ(ParseCommandTail(u"/image").action, StartAction::kImage);
+    for (const std::u16string_view other : {u"", u"/result", u"install", u"x /install", u"/instal"})
+        EXPECT_EQ(ParseCommandTail(other).action, StartAction::kSettingsDialog);
+}
+
+TEST(CommandLine, ResultMayStandAnywhere) {
+    EXPECT_FALSE(ParseCommandTail(u"/install").showResult);
+    EXPECT_TRUE(ParseCommandTail(u"/install /result").showResult);
+    EXPECT_TRUE(ParseCommandTail(u"/unregist/RESULT").showResult);
+    const auto alone = ParseCommandTail(u"/result");
+    EXPECT_TRUE(alone.showResult);
+    EXPECT_EQ(alone.action, StartAction::kSettingsDialog);
+}
+
+TEST(CommandLine, FontTypeIsNamedByTheLastThreeCharacters) {
+    struct Case {
+        std::u16string_view tail;
+        int type;
+    };
+    for (const Case& c : {Case{u"/regist TTF", 1}, Case{u"/regist ttc", 2}, Case{u"/registotf", 3},
+                          Case{u"/regist TTF ", -1}, Case{u"/registall", -1}, Case{u"/regist", -1},
+                          Case{u"/regist ttf /result", -1}}) {
+        const auto request = ParseCommandTail(c.tail);
+        EXPECT_EQ(request.action, StartAction::kRegisterType);
+        EXPECT_EQ(request.fontType, c.type) << std::string(c.tail.begin(), c.tail.end());
+    }
+}
+
+TEST(CommandLine, ImagePathKeepsItsCaseAndLosesBlanksAndQuotes) {
+    EXPECT_EQ(ParseCommandTail(u"/Image \"C:\\My Fonts\\Gothic.TTF\"").imagePath, u"C:\\My Fonts\\Gothic.TTF");
+    EXPECT_EQ(ParseCommandTail(u"/IMAGE\t  D:\\x.otf").imagePath, u"D:\\x.otf");
+    EXPECT_EQ(ParseCommandTail(u"/image\"\"C:\\a.ttf\"\"").imagePath, u"C:\\a.ttf");
+    EXPECT_EQ(ParseCommandTail(u"/image \"\"").imagePath, u"");
+    EXPECT_EQ(ParseCommandTail(u"/image").imagePath, u"");
+    // Blanks inside the quotes belong to the path.
+    EXPECT_EQ(ParseCommandTail(u"/image \" C:\\a.ttf \"").imagePath, u" C:\\a.ttf ");
+}
+
+} // namespace
