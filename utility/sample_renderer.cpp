@@ -22,9 +22,17 @@ constexpr int kSupersampling = 4;
 
 COLORREF ToColorRef(ARGB argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
-void PaintBackground(DrawingContext& context, PixelSize size, const SettingData& define) {
-    const glyphpeek::Background background =
-        glyphpeek::ResolveBackground(define.BackColor1, define.BackColor2, GetSysColor(COLOR_WINDOW));
+glyphpeek::Background BackgroundOf(const SettingData& define) {
+    return glyphpeek::ResolveBackground(define.BackColor1, define.BackColor2, GetSysColor(COLOR_WINDOW));
+}
+
+// Straight into the bitmap's pixels where it can; false when the context has to paint it.
+bool WriteBackground(GpBitmap* target, const glyphpeek::Background& background) {
+    return background.gradient ? FillVerticalGradientPixels(target, background.top, background.bottom)
+                               : FillPixels(target, background.top);
+}
+
+void PaintBackground(DrawingContext& context, PixelSize size, const glyphpeek::Background& background) {
     if (background.gradient)
         context.FillVerticalGradient(0, 0, size.width, size.height, background.top, background.bottom);
     else
@@ -71,8 +79,10 @@ void DrawCell(DrawingContext& context, const glyphpeek::Row& row, const FontData
     if (!row.drawable || sample.empty()) return;  // an empty sample draws nothing
     ArgbBitmap canvas(row.canvasWidth, row.canvasHeight);
     if (!canvas) return;
+    constexpr ARGB kClearWhite = 0x00FFFFFF;
+    const bool cleared = FillPixels(canvas.get(), kClearWhite);
     auto canvasContext = DrawingContext::On(reinterpret_cast<GpImage*>(canvas.get()));
-    canvasContext.Clear(0x00FFFFFF);
+    if (!cleared) canvasContext.Clear(kClearWhite);
     {
         ContextDC dc(canvasContext.get());
         if (!dc) return;
@@ -109,11 +119,14 @@ void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, cons
 }
 
 void DrawAll(GpBitmap* target, SettingData& define, const std::vector<FontData>& faces) {
+    const glyphpeek::Background background = BackgroundOf(define);
+    // Written before the context exists, so nothing of GDI+ holds the pixels meanwhile.
+    const bool written = WriteBackground(target, background);
     auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
     if (!context) return;
     context.SetInterpolation(InterpolationModeHighQualityBicubic);
     const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(target));
-    PaintBackground(context, size, define);
+    if (!written) PaintBackground(context, size, background);
     DrawRows(context, size, define, faces);
 }
 

@@ -1,5 +1,9 @@
 #include "bitmap.h"
 
+#include "drawing_context.h"
+
+#include <algorithm>
+#include <cstddef>
 #include <cwchar>
 #include <vector>
 
@@ -27,6 +31,38 @@ ArgbBitmap& ArgbBitmap::operator=(ArgbBitmap&& o) noexcept {
 
 ArgbBitmap::~ArgbBitmap() {
     if (bitmap_) GdipDisposeImage(reinterpret_cast<GpImage*>(bitmap_));
+}
+
+namespace {
+
+// Runs `fill(row, y, width)` on each row of the bitmap's pixels, locked for writing only.
+template <typename Fill>
+bool WritePixels(GpBitmap* bitmap, Fill fill) {
+    PixelFormat format = 0;
+    if (!bitmap || GdipGetImagePixelFormat(reinterpret_cast<GpImage*>(bitmap), &format) != Ok ||
+        format != PixelFormat32bppARGB)
+        return false;
+    const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(bitmap));
+    if (size.width <= 0 || size.height <= 0) return false;
+    const GpRect all = {0, 0, size.width, size.height};
+    BitmapData data{};
+    if (GdipBitmapLockBits(bitmap, &all, ImageLockModeWrite, PixelFormat32bppARGB, &data) != Ok) return false;
+    auto* bytes = static_cast<BYTE*>(data.Scan0);
+    for (int y = 0; y < size.height; ++y) fill(reinterpret_cast<ARGB*>(bytes + static_cast<ptrdiff_t>(y) * data.Stride), y, size.width);
+    return GdipBitmapUnlockBits(bitmap, &data) == Ok;
+}
+
+} // namespace
+
+bool FillPixels(GpBitmap* bitmap, ARGB color) {
+    return WritePixels(bitmap, [color](ARGB* row, int, int width) { std::fill(row, row + width, color); });
+}
+
+bool FillVerticalGradientPixels(GpBitmap* bitmap, ARGB top, ARGB bottom) {
+    const int height = ImageSize(reinterpret_cast<GpImage*>(bitmap)).height;
+    return WritePixels(bitmap, [=](ARGB* row, int y, int width) {
+        std::fill(row, row + width, BlendArgb(top, bottom, y, height - 1));
+    });
 }
 
 HBITMAP ToGdiBitmap(GpBitmap* bitmap) {

@@ -32,6 +32,13 @@ private:
     GpBitmap* bitmap_ = nullptr;
 };
 
+// Every pixel of a 32-bit ARGB bitmap written directly: a solid colour, or a vertical gradient with the
+// first colour exactly on the top row and the second on the bottom row. Much faster than a drawing
+// context's clear or row fills, which GDI+ does pixel by pixel in software under Wine. False (nothing
+// written) for other pixel formats or when the bits cannot be reached; the caller then draws instead.
+bool FillPixels(GpBitmap* bitmap, ARGB color);
+bool FillVerticalGradientPixels(GpBitmap* bitmap, ARGB top, ARGB bottom);
+
 // A GDI bitmap of the image composed on opaque white; null on failure. The caller owns it.
 HBITMAP ToGdiBitmap(GpBitmap* bitmap);
 

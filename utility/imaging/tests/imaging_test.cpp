@@ -57,6 +57,29 @@ TEST_F(Imaging, VerticalGradientRunsTopToBottomAndEveryColumnIsEqual) {
     }
 }
 
+TEST_F(Imaging, PixelWritesGiveWhatTheContextWouldDraw) {
+    ArgbBitmap direct(37, 50), drawn(37, 50);
+    ASSERT_TRUE(direct && drawn);
+    ASSERT_TRUE(FillVerticalGradientPixels(direct.get(), 0xFFDFDFDF, 0xFF000000));
+    DrawingContext::On(reinterpret_cast<GpImage*>(drawn.get())).FillVerticalGradient(0, 0, 37, 50, 0xFFDFDFDF, 0xFF000000);
+    EXPECT_EQ(Pixels(direct.get()), Pixels(drawn.get()));
+    // A transparent colour is kept as asked (Wine's clear writes 0 for it, where Windows keeps the colour).
+    ASSERT_TRUE(FillPixels(direct.get(), 0x00FFFFFF));
+    EXPECT_EQ(Pixels(direct.get()), std::vector<ARGB>(37 * 50, 0x00FFFFFF));
+
+    // Another pixel format is left to the drawing context: nothing is written.
+    GpBitmap* rgb = nullptr;
+    ASSERT_EQ(GdipCreateBitmapFromScan0(4, 4, 0, PixelFormat24bppRGB, nullptr, &rgb), Ok);
+    GdipBitmapSetPixel(rgb, 2, 2, 0xFF123456);
+    EXPECT_FALSE(FillPixels(rgb, 0xFFFFFFFF));
+    EXPECT_FALSE(FillVerticalGradientPixels(rgb, 0xFFFFFFFF, 0xFF000000));
+    ARGB kept = 0;
+    GdipBitmapGetPixel(rgb, 2, 2, &kept);
+    EXPECT_EQ(kept, 0xFF123456u);
+    GdipDisposeImage(reinterpret_cast<GpImage*>(rgb));
+    EXPECT_FALSE(FillPixels(nullptr, 0));
+}
+
 TEST_F(Imaging, LinesClearsAndScaledDrawing) {
     ArgbBitmap target(16, 16), source(64, 64);
     auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target.get()));
