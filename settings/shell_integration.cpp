@@ -181,8 +181,7 @@ bool IsFontTypeRegistered(int index, ShellGeneration generation) {
 void DeleteStoredSettings() {
     bool makerEmpty = false;
     if (const ScopedRegKey maker = OpenKey(HKEY_CURRENT_USER, kMakerKey, KEY_READ | KEY_WRITE)) {
-        RegDeleteTreeW(maker.get(), kProductKey);
-        RegDeleteKeyW(maker.get(), kProductKey);
+        RegDeleteTreeW(maker.get(), kProductKey);  // the key itself with everything under it
         makerEmpty = !HasSubKey(maker.get());
     }
     // A sibling product of the maker keeps the maker's key.
