@@ -581,4 +581,10 @@ ConditionPattern::Outcome ConditionPattern::Run(std::u16string_view input, std::
     }
 }
 
+bool ConditionApplies(std::u16string_view condition, std::u16string_view name) noexcept {
+    if (condition.empty()) return true;
+    ConditionPattern pattern;
+    return pattern.Compile(condition, true) && pattern.Search(name);
+}
+
 } // namespace glyphpeek

@@ -85,4 +85,8 @@ private:
     bool anchored_ = false;  // only start position 0 needs trying
 };
 
+// A define's condition applies to a file name when it is empty or, compiled case-insensitively, found
+// in the name; a condition that does not compile never applies.
+bool ConditionApplies(std::u16string_view condition, std::u16string_view name) noexcept;
+
 } // namespace glyphpeek

@@ -106,9 +106,8 @@ int SelectDefine(const wchar_t* fileName) {
     SettingData candidate;
     for (int index = 0; index >= 0 && LoadSetting(index, &candidate, kLoadConditionOnly); ++index) {
         const std::u16string_view condition = FieldText(candidate.Condition);
-        if (condition.empty()) return index;
-        glyphpeek::ConditionPattern pattern;
-        if (fileName && pattern.Compile(condition, true) && pattern.Search(name)) return index;
+        // Without a file name only a condition that needs none applies.
+        if (condition.empty() || (fileName && glyphpeek::ConditionApplies(condition, name))) return index;
     }
     return -1;
 }
