@@ -1,0 +1,112 @@
+// The maintenance switches run in process against the test prefix: registry, stub folder, regsvr32,
+// and the uninstall's question shown for real and answered by a watcher thread.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "dialog_watcher.h"
+#include "maintenance.h"
+#include "shell_integration.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace glyphpeek::settings;
+
+const wchar_t kVistaClsid[] = L"CLSID\\{A8B69155-CE79-4778-9656-47953D0D5B0B}";
+const wchar_t kDefinesKey[] = L"Software\\Ormsby Software\\Typorama";
+
+std::wstring Text(unsigned id) {
+    wchar_t text[512] = {};
+    LoadStringW(GetModuleHandleW(nullptr), id, text, 512);
+    return text;
+}
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool Maintain(const char16_t* tail) { return RunMaintenance(ParseCommandTail(tail), &Text); }
+
+// The library beside the program registered, all font types attached, a define and a stub folder.
+class Uninstall : public ::testing::Test {
+protected:
+    Uninstall() {
+        HMODULE library = LoadLibraryW((ProgramFolder() + L"TyporamaVista.dll").c_str());
+        auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void (*)()>(GetProcAddress(library, "DllRegisterServer")));
+        EXPECT_TRUE(reg && reg() == S_OK);
+        FreeLibrary(library);
+        for (int type = 0; type < kFontTypeCount; ++type) RegisterFontType(type);
+        RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kDefinesKey) + L"\\Define0").c_str(), L"DefineName", REG_SZ,
+                        L"Kept", 10);
+        fs::create_directories(fs::path(StubFolder()) / L"sub");
+        std::ofstream(fs::path(StubFolder()) / L"sub" / L"arial.ttf.vft") << "x";
+    }
+    ~Uninstall() override {
+        UnregisterExtensionLibrary(false);
+        for (int type = 0; type < kFontTypeCount; ++type) UnregisterFontType(type);
+        DeleteStoredSettings();
+        DeleteStubFolder();
+    }
+    static DialogWatcher::Step Question(int button) {
+        return {[](HWND dialog) { return WindowText(dialog) == L"Confirm"; },
+                [button](HWND box) {
+                    EXPECT_EQ(WindowText(GetDlgItem(box, kMessageBoxText)),
+                              L"Do you want to also delete definitions informations?");
+                    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+                    EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
+                    Press(box, button);
+                }};
+    }
+    void ExpectHandlersAndLibraryGone() {
+        for (int type = 0; type < kFontTypeCount; ++type) EXPECT_FALSE(IsFontTypeRegistered(type)) << type;
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
+    }
+};
+
+TEST_F(Uninstall, AnsweredNoKeepsTheDefinesAndTheStubs) {
+    ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
+    DialogWatcher watcher({Question(IDNO)});
+    EXPECT_TRUE(Maintain(u"/uninstall"));
+    EXPECT_EQ(watcher.Finish(), 1u);
+    ExpectHandlersAndLibraryGone();
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::wstring(kDefinesKey) + L"\\Define0"));
+    EXPECT_TRUE(fs::exists(fs::path(StubFolder()) / L"sub" / L"arial.ttf.vft"));
+}
+
+TEST_F(Uninstall, AnsweredYesRemovesThemToo) {
+    DialogWatcher watcher({Question(IDYES)});
+    EXPECT_TRUE(Maintain(u"/UNINSTALL /result"));
+    EXPECT_EQ(watcher.Finish(), 1u);
+    ExpectHandlersAndLibraryGone();
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ormsby Software"));
+    EXPECT_FALSE(fs::exists(StubFolder()));
+}
+
+TEST(Maintenance, FontTypeSwitchesAttachOnlyTheNamedType) {
+    for (int type = 0; type < kFontTypeCount; ++type) UnregisterFontType(type);
+    EXPECT_TRUE(Maintain(u"/regist TTF "));
+    EXPECT_FALSE(IsFontTypeRegistered(kTrueType));
+    EXPECT_TRUE(Maintain(u"/registotf"));
+    EXPECT_TRUE(IsFontTypeRegistered(kOpenType));
+    EXPECT_FALSE(IsFontTypeRegistered(kTrueType));
+    EXPECT_FALSE(IsFontTypeRegistered(kTrueTypeCollection));
+    EXPECT_TRUE(Maintain(u"/regist ttc"));
+    EXPECT_TRUE(IsFontTypeRegistered(kTrueTypeCollection));
+    for (int type = 0; type < kFontTypeCount; ++type) UnregisterFontType(type);
+    // The dialogs are not maintenance: nothing runs for them.
+    EXPECT_FALSE(Maintain(u""));
+    EXPECT_FALSE(Maintain(u" /install"));
+    EXPECT_FALSE(Maintain(u"/image C:\\x.ttf"));
+    EXPECT_FALSE(IsFontTypeRegistered(kVirtualFont));
+}
+
+} // namespace
