@@ -13,6 +13,7 @@
 
 #include "registry_probe.h"
 #include "string_source.h"
+#include "test_process.h"
 
 namespace {
 
@@ -113,20 +114,7 @@ void ExpectUnregistered(const Module& m, HKEY base) {
     EXPECT_EQ(String(base, kClasses + L"vftfile"), std::wstring(L"Glyphpeek Virtual Font File"));
 }
 
-DWORD RunRegsvr32(const std::wstring& arguments) {
-    std::wstring command = L"regsvr32.exe " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return GetLastError() | 0x80000000u;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
+DWORD RunRegsvr32(const std::wstring& arguments) { return Execute(L"regsvr32.exe " + arguments).exitCode; }
 
 class ExtensionModule : public ::testing::TestWithParam<Module> {
 protected:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "registry_probe.h"
+#include "test_process.h"
 #include "utility_library.h"
 
 namespace {
@@ -34,20 +35,7 @@ const Library kLibraries[] = {
 
 const std::wstring kClasses = L"Software\\Classes\\";
 
-DWORD Regsvr32(const std::wstring& arguments) {
-    std::wstring command = L"regsvr32.exe " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
+DWORD Regsvr32(const std::wstring& arguments) { return Execute(L"regsvr32.exe " + arguments).exitCode; }
 
 // What the thumbnail and application-identity scripts write, which registration applies before it
 // reaches the context-menu class.

@@ -11,6 +11,7 @@
 
 #include "bitmap.h"
 #include "gdiplus_session.h"
+#include "test_process.h"
 #include "utility_library.h"
 
 namespace {
@@ -20,41 +21,6 @@ using namespace imaging;
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 const wchar_t* const kLibraries[] = {L"Typorama.dll", L"TyporamaVista.dll"};
 
-struct Finished {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string output;
-};
-
-// Runs a program of the test's folder (or regsvr32) and collects what it prints.
-Finished Execute(std::wstring command) {
-    Finished run;
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &inherit, 0)) return run;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write;
-    startup.hStdError = write;
-    PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(write);
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got) run.output.append(buffer, got);
-        WaitForSingleObject(process.hProcess, 120000);
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(read);
-    return run;
-}
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 // A PNG read back: its size and pixels (0xRRGGBB, alpha dropped).
 class Png {
