@@ -1,0 +1,160 @@
+#include "windows_host.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "resource.h"
+#include "virtual_font_stub.h"
+
+namespace glyphpeek::stubmaker {
+namespace {
+
+constexpr wchar_t kFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+class File {
+public:
+    explicit File(HANDLE h) : h_(h) {}
+    ~File() { if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+class Find {
+public:
+    explicit Find(HANDLE h) : h_(h) {}
+    ~Find() { if (h_ != INVALID_HANDLE_VALUE) FindClose(h_); }
+    Find(const Find&) = delete;
+    Find& operator=(const Find&) = delete;
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+} // namespace
+
+std::u16string StubFolder() {
+    wchar_t exe[kPathBufferUnits];
+    const DWORD length = GetModuleFileNameW(nullptr, exe, kPathBufferUnits);
+    // A cut executable path would put the folder somewhere else.
+    if (length == 0 || length >= kPathBufferUnits) return {};
+    std::u16string folder = StubFolderFor(Units(std::wstring_view(exe, length)));
+    if (!folder.empty()) CreateDirectoryW(Wide(folder).c_str(), nullptr);
+    return folder;
+}
+
+std::u16string FontsFolder() {
+    wchar_t path[kPathBufferUnits] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_FONTS, FALSE)) path[0] = L'\0';
+    std::u16string folder = Units(path);
+    folder.push_back(u'\\');
+    return folder;
+}
+
+void WindowsHost::ShowStage(int stage) {
+    if (!label_) return;
+    wchar_t text[255] = {};
+    LoadStringW(GetModuleHandleW(nullptr), IDS_STAGE_FIRST + stage - 1, text, 255);
+    SendMessageW(label_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void WindowsHost::SetRange(std::size_t count) {
+    if (progress_) SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
+}
+
+void WindowsHost::SetPosition(std::size_t index) {
+    if (progress_) PostMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(index), 0);
+}
+
+void WindowsHost::OpenFontList() {
+    CloseFontList();
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ, &fonts_) != ERROR_SUCCESS) fonts_ = nullptr;
+}
+
+bool WindowsHost::FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) {
+    if (!fonts_ || index > MAXDWORD) return false;
+    wchar_t name[kValueNameUnits];
+    DWORD nameUnits = kValueNameUnits;
+    DWORD type = 0;
+    data.assign(kValueDataBytes, 0);
+    DWORD dataBytes = kValueDataBytes;
+    if (RegEnumValueW(fonts_, static_cast<DWORD>(index), name, &nameUnits, nullptr, &type, data.data(), &dataBytes) !=
+        ERROR_SUCCESS)
+        return false;
+    data.resize(dataBytes);
+    plainString = type == REG_SZ;
+    return true;
+}
+
+void WindowsHost::CloseFontList() {
+    if (fonts_) RegCloseKey(fonts_);
+    fonts_ = nullptr;
+}
+
+std::vector<FolderEntry> WindowsHost::ListFolder(std::u16string_view folder) {
+    std::vector<FolderEntry> entries;
+    std::wstring pattern = Wide(folder);
+    if (!pattern.empty() && pattern.back() != L'\\') pattern.push_back(L'\\');
+    pattern.append(L"*.*");
+    WIN32_FIND_DATAW found;
+    Find find(FindFirstFileW(pattern.c_str(), &found));
+    if (!find) return entries;
+    do {
+        // A linked folder leads out of the stub folder (or round in a circle): its stubs are not ours.
+        const bool folderHere = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (!folderHere && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        entries.push_back({Units(found.cFileName), folderHere});
+    } while (FindNextFileW(find.get(), &found));
+    return entries;
+}
+
+bool WindowsHost::ReadStub(std::u16string_view path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+    File file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bytes.assign(limit, 0);
+    std::size_t have = 0;
+    DWORD got = 0;
+    while (have < limit && ::ReadFile(file.get(), bytes.data() + have, static_cast<DWORD>(limit - have), &got, nullptr) &&
+           got > 0)
+        have += got;
+    bytes.resize(have);
+    return true;
+}
+
+bool WindowsHost::WriteStub(std::u16string_view path, const std::vector<std::uint8_t>& bytes) {
+    const std::wstring name = Wide(path);
+    bool written = false;
+    {
+        File file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD put = 0;
+        written = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+                  put == bytes.size();
+    }
+    // A cut stub would name another file.
+    if (!written) ::DeleteFileW(name.c_str());
+    return written;
+}
+
+void WindowsHost::DeleteStub(std::u16string_view path) { ::DeleteFileW(Wide(path).c_str()); }
+
+void WindowsHost::OpenFolder(std::u16string_view folder) {
+    ShellExecuteW(nullptr, L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+bool WindowsHost::SamePath(std::u16string_view a, std::u16string_view b) {
+    const std::wstring x = Wide(a), y = Wide(b);
+    return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+} // namespace glyphpeek::stubmaker
