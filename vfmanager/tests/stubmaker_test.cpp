@@ -213,6 +213,19 @@ TEST_F(Stubmaker, FolderSwitchOnlyOpensTheFolder) {
     EXPECT_EQ(Bytes(vf_ / L"arial.ttf.vft"), Utf16Nul(L"-:arial.ttf"));
 }
 
+// The data buffer holds 260 bytes: 129 units and the terminator fit, one more unit ends the
+// enumeration there, and the fonts listed after it get no stub.
+TEST_F(Stubmaker, AValueTooLongForTheBuffersEndsTheList) {
+    const std::wstring fits = std::wstring(125, L'f') + L".ttf", tooLong = std::wstring(126, L'g') + L".ttf";
+    AddValue(L"A fits", REG_SZ, fits);
+    AddValue(L"B too long", REG_SZ, tooLong);
+    AddValue(L"C after", REG_SZ, L"gpafter.ttf");
+    EXPECT_EQ(Start(L"").exitCode, 0u);
+    EXPECT_EQ(Bytes(vf_ / (fits + L".vft")), Utf16Nul(L"-:" + fits));
+    EXPECT_FALSE(fs::exists(vf_ / (tooLong + L".vft")));
+    EXPECT_FALSE(fs::exists(vf_ / L"gpafter.ttf.vft"));
+}
+
 // Closed by the user while stage 4 writes: the program ends (the dialog waits for the worker, which
 // may be sending to the controls just then), keeps what was written, deletes nothing and opens no folder.
 TEST_F(Stubmaker, ClosingTheDialogDuringWritingStopsTheRun) {
