@@ -1,0 +1,46 @@
+#pragma once
+// Resource identifiers of TRSetting.exe.
+
+#define IDR_MAINFRAME 128
+#define IDR_SAMPLE_MENU 129
+
+#define IDD_SETTING_DIALOG 102
+#define IDD_IMAGE_DIALOG 130
+#define IDD_DEFINE_TEST_DIALOG 133
+
+// Main settings dialog
+#define IDC_SAMPLE_TEXT 1001
+#define IDC_CONDITION 1003
+#define IDC_FIT_SINGLE_LINE 1004
+#define IDC_SAMPLE_MENU 1005
+#define IDC_KEEP_FONT_SIZE 1006
+#define IDC_FORE_COLOR 1009
+#define IDC_BACK_COLOR1 1010
+#define IDC_BACK_COLOR2 1011
+#define IDC_PREVIEW 1012
+#define IDC_DELETE_ALL 1013
+#define IDC_DEFINE_NAME 1014
+#define IDC_DEFINE_LIST 1015
+#define IDC_MOVE_UP 1016
+#define IDC_MOVE_DOWN 1017
+#define IDC_EXPORT 1018
+#define IDC_IMPORT 1019
+#define IDC_TYPE_TTF 1020
+#define IDC_TYPE_TTC 1021
+#define IDC_TYPE_OTF 1022
+#define IDC_UPDATE 1023
+#define IDC_DELETE 1024
+#define IDC_TEST 1030
+
+// Image output dialog
+#define IDC_IMAGE_SIZE 1021
+#define IDC_IMAGE_UNIT 1022
+#define IDC_IMAGE_FACE 1023
+#define IDC_IMAGE_TARGET 1024
+#define IDC_IMAGE_BROWSE 1025
+#define IDC_IMAGE_TEXT 1026
+#define IDC_IMAGE_ANTIALIAS 1027
+
+// Define test dialog
+#define IDC_TEST_FILE_NAME 1031
+#define IDC_TEST_RESULT 1033
