@@ -170,6 +170,23 @@ TEST(ColourPicker, CancelsKeepTheColourAndStillNotify) {
     for (const auto& closeUp : dialog.closeUps) EXPECT_EQ(closeUp.second, 0x123456);
 }
 
+TEST(ColourPicker, LosingTheCaptureClosesThePopupAsACancel) {
+    PickerDialog dialog;
+    dialog.HandleMessage(WM_APP, [&](WPARAM, LPARAM) -> LRESULT {
+        SetCapture(dialog.GetSafeHwnd());  // another window of the program takes the mouse
+        return 0;
+    });
+    Drive(dialog, [&](Driver& d) {
+        d.Click();
+        d.Mouse(WM_MOUSEMOVE, d.CellCentre(9));
+        PostMessageW(d.hwnd, WM_APP, 0, 0);
+        d.Mouse(WM_LBUTTONUP, d.CellCentre(9));  // arrives after the loss: swallowed, and closes
+        d.WaitClosed();
+    });
+    EXPECT_EQ(dialog.button.GetColor(), kAutomatic);
+    EXPECT_EQ(dialog.closeUps.size(), 1u);
+}
+
 TEST(ColourPicker, AutomaticBoxAndCaptionlessPopup) {
     PickerDialog dialog;
     dialog.button.SetColor(0x0000FF);

@@ -5,6 +5,7 @@
 #include "application.h"
 #include "controls.h"
 #include "dialog.h"
+#include "dialog_watcher.h"
 #include "file_dialog.h"
 #include "test_dialog.h"
 
@@ -13,6 +14,14 @@
 #include <vector>
 
 namespace {
+
+// The test prefix shows no fonts; the dialogs and the system's file dialog need one to lay out text.
+class WithFont : public ::testing::Environment {
+    void SetUp() override {
+        ASSERT_GT(AddFontResourceExW(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", FR_PRIVATE, nullptr), 0);
+    }
+};
+const auto* const kWithFont = ::testing::AddGlobalTestEnvironment(new WithFont);
 
 // A dialog whose test script runs at initialisation, posting what the loop is to do next.
 class ScriptDialog : public CDialog {
@@ -62,7 +71,7 @@ TEST(Dialog, RunsModallyOnTheDisplayAndAnswersEndDialogsResult) {
     EXPECT_EQ(FindWindowW(L"#32770", L"Framework test"), nullptr);
 }
 
-TEST(Dialog, DispatchesByIdAndNotificationAndTurnsIdokIntoOnOK) {
+TEST(Dialog, DispatchesByIdAndNotificationAndTurnsEnterIntoOnOK) {
     ScriptDialog dialog([](ScriptDialog& d) {
         d.HandleCommand(IDC_PRESS, BN_CLICKED, [&] { d.log.push_back("press"); });
         d.HandleCommand(IDC_EDIT, EN_CHANGE, [&] { d.log.push_back("edit changed"); });
@@ -75,8 +84,10 @@ TEST(Dialog, DispatchesByIdAndNotificationAndTurnsIdokIntoOnOK) {
         d.PostMessage(WM_APP, 7);
         d.PostMessage(WM_APP + 1);
         d.HandleMessage(WM_APP + 1, [&](WPARAM, LPARAM) -> LRESULT {
-            d.PostMessage(WM_COMMAND, MAKEWPARAM(IDC_EDIT, EN_CHANGE), reinterpret_cast<LPARAM>(d.GetDlgItem(IDC_EDIT)));
-            PostClick(d, IDOK);
+            SetDlgItemTextW(d.GetSafeHwnd(), IDC_EDIT, L"x");  // the edit's own EN_CHANGE
+            // Enter in the edit: the dialog manager makes it the default button's IDOK.
+            SetFocus(d.GetDlgItem(IDC_EDIT));
+            PostMessageW(d.GetDlgItem(IDC_EDIT), WM_KEYDOWN, VK_RETURN, 0);
             return 0;
         });
     });
@@ -236,6 +247,31 @@ TEST(FileDialog, FilterAndExtensionTakeTheDialogsForm) {
     EXPECT_EQ(FileDialogFilter(L""), L"");
     EXPECT_EQ(FileDialogExtension(L"*.png"), L"png");
     EXPECT_EQ(FileDialogExtension(L".gpd"), L"gpd");
+}
+
+TEST(FileDialog, SaveAddsTheDefaultExtensionAndCancelAnswersNothing) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = temp;
+    auto isSave = [](HWND dialog) { return WindowText(dialog) == L"Save test"; };
+    DialogWatcher watcher({{isSave, [&](HWND dialog) {
+                                // The Explorer-style name box (cmb13), then OK.
+                                SetDlgItemTextW(dialog, 0x47c, (folder + L"picked").c_str());
+                                Press(dialog, IDOK);
+                            }},
+                           {isSave, [](HWND dialog) { Press(dialog, IDCANCEL); }}});
+    FileDialogOptions options;
+    options.filter = L"Portable Network Graphics(*.png)|*.png|All files|*.*||";
+    options.defaultExtension = L"*.png";
+    options.fileName = L"notitle.png";
+    options.title = L"Save test";
+    options.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    std::optional<std::wstring> chosen = ShowSaveFileDialog(options);
+    std::optional<std::wstring> cancelled = ShowSaveFileDialog(options);
+    EXPECT_EQ(watcher.Finish(), 2u);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->substr(chosen->find_last_of(L'\\') + 1), L"picked.png");
+    EXPECT_FALSE(cancelled.has_value());
 }
 
 }  // namespace
