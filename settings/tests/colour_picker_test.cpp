@@ -16,13 +16,6 @@ using picker::kAutomatic;
 
 constexpr int kButtonId = 1009;
 
-// The test prefix shows no fonts; the captions are measured and drawn in one the test brings.
-class WithFont : public ::testing::Environment {
-    void SetUp() override {
-        ASSERT_GT(AddFontResourceExW(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", FR_PRIVATE, nullptr), 0);
-    }
-};
-const auto* const kWithFont = ::testing::AddGlobalTestEnvironment(new WithFont);
 
 class PickerDialog : public CDialog {
 public:

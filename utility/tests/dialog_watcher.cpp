@@ -75,6 +75,7 @@ DWORD WINAPI DialogWatcher::Run(void* param) {
         step.answer(dialog);
         ++self->answered_;
         // The answered dialog closes before the next step looks, so that step cannot find it again.
+        if (step.staysOpen) continue;
         for (DWORD waited = 0; waited < kStepTimeoutMs && IsWindow(dialog) && IsWindowVisible(dialog); waited += 20)
             Sleep(20);
     }

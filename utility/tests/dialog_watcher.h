@@ -26,6 +26,9 @@ public:
     struct Step {
         std::function<bool(HWND)> match;
         std::function<void(HWND)> answer;
+        // The answer leaves the dialog open (it was driven, not dismissed): the next step does not wait
+        // for it to close.
+        bool staysOpen = false;
     };
 
     explicit DialogWatcher(std::vector<Step> steps);

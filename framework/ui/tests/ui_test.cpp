@@ -15,13 +15,6 @@
 
 namespace {
 
-// The test prefix shows no fonts; the dialogs and the system's file dialog need one to lay out text.
-class WithFont : public ::testing::Environment {
-    void SetUp() override {
-        ASSERT_GT(AddFontResourceExW(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", FR_PRIVATE, nullptr), 0);
-    }
-};
-const auto* const kWithFont = ::testing::AddGlobalTestEnvironment(new WithFont);
 
 // A dialog whose test script runs at initialisation, posting what the loop is to do next.
 class ScriptDialog : public CDialog {

@@ -1,0 +1,71 @@
+#include "define_test_dialog.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "define_test.h"
+#include "program_text.h"
+#include "resource.h"
+#include "virtual_font_stub.h"
+#include "wide.h"
+
+namespace glyphpeek::settings {
+namespace {
+
+constexpr unsigned kStandardDefineText = 151;
+
+std::wstring FromU16(std::u16string_view text) { return {reinterpret_cast<const wchar_t*>(text.data()), text.size()}; }
+
+} // namespace
+
+CDefTestDlg::CDefTestDlg(const DefineList& defines, CWnd* parent)
+    : CDialog(IDD_DEFINE_TEST_DIALOG, parent), defines_(defines) {
+    HandleCommand(IDC_TEST_FILE_NAME, EN_CHANGE, [this] { RunTest(); });
+}
+
+BOOL CDefTestDlg::OnInitDialog() {
+    const HWND result = GetDlgItem(IDC_TEST_RESULT);
+    wchar_t text[256] = {};
+    ::GetWindowTextW(result, text, 256);
+    prefix_ = text;
+    ::SetWindowTextW(result, L"");
+    return TRUE;
+}
+
+bool CDefTestDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_DROPFILES) {
+        TakeDroppedFile(reinterpret_cast<HDROP>(wParam));
+        result = 0;
+        return true;
+    }
+    return CDialog::OnMessage(message, wParam, lParam, result);
+}
+
+void CDefTestDlg::TakeDroppedFile(HDROP drop) {
+    wchar_t path[MAX_PATH] = {};
+    const UINT length = DragQueryFileW(drop, 0, path, MAX_PATH);
+    DragFinish(drop);
+    if (length == 0) return;
+    // The name as the define store sees it: no folder. A stub is tested under its own name.
+    SetDlgItemTextW(hwnd_, IDC_TEST_FILE_NAME, FromU16(FileNamePart(AsU16(path, wcsnlen(path, MAX_PATH)))).c_str());
+    RunTest();
+}
+
+void CDefTestDlg::RunTest() {
+    const HWND edit = GetDlgItem(IDC_TEST_FILE_NAME);
+    std::wstring name(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    name.resize(static_cast<size_t>(::GetWindowTextW(edit, name.data(), static_cast<int>(name.size()))));
+
+    std::vector<std::u16string_view> conditions;
+    for (const SettingData& define : defines_.items()) conditions.push_back(FieldText(define.Condition));
+    const std::optional<size_t> applied = FirstApplyingDefine(conditions, AsU16(name.data(), name.size()));
+    const std::wstring text =
+        applied ? FromU16(AppliedDefineText(AsU16(prefix_.data(), prefix_.size()),
+                                            FieldText(defines_[*applied].DefineName), *applied))
+                : ProgramText(kStandardDefineText);
+    SetDlgItemTextW(hwnd_, IDC_TEST_RESULT, text.c_str());
+}
+
+} // namespace glyphpeek::settings

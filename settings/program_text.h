@@ -1,0 +1,9 @@
+#pragma once
+// The settings program's own strings (its string table).
+#include <string>
+
+namespace glyphpeek::settings {
+
+std::wstring ProgramText(unsigned id);
+
+} // namespace glyphpeek::settings

@@ -1,0 +1,49 @@
+// TRSetting.exe itself, started as the installer, the uninstaller and the context menu start it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <thread>
+
+#include "dialog_watcher.h"
+#include "shell_integration.h"
+#include "test_process.h"
+#include "utility_library.h"
+
+namespace {
+
+using namespace glyphpeek::settings;
+
+std::wstring Program() { return Quoted(TestFolder() + L"TRSetting.exe"); }
+
+// A top-level message box of another process, found by its caption.
+HWND WaitForBox(const wchar_t* caption) {
+    for (int waited = 0; waited < 10000; waited += 50) {
+        if (HWND box = FindWindowW(L"#32770", caption)) return box;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+TEST(TRSettingProgram, MaintenanceSwitchesRunWithoutADialog) {
+    for (int type = 1; type < kFontTypeCount; ++type) UnregisterFontType(type);
+    EXPECT_EQ(Execute(Program() + L" /REGIST otf").exitCode, 0u);
+    EXPECT_TRUE(IsFontTypeRegistered(kOpenType));
+    EXPECT_FALSE(IsFontTypeRegistered(kTrueType));
+    EXPECT_EQ(Execute(Program() + L" /registall").exitCode, 0u);
+    EXPECT_EQ(Execute(Program() + L" /clrcache").exitCode, 0u);
+    UnregisterFontType(kOpenType);
+}
+
+TEST(TRSettingProgram, PictureOutputOfAMissingFileWarnsOnce) {
+    Finished run;
+    std::thread program([&] { run = Execute(Program() + L" /Image \"C:\\No Such Folder\\Missing.TTF\""); });
+    const HWND box = WaitForBox(L"Information");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(WindowText(GetDlgItem(box, kMessageBoxText)), L"Not able to access to a file.");
+    Press(box, IDOK);
+    program.join();
+    EXPECT_EQ(run.exitCode, 0u);
+}
+
+} // namespace

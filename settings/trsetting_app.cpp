@@ -1,0 +1,55 @@
+// TRSetting.exe: the settings program. One action per start, chosen by the command line: a maintenance
+// switch, the picture output for one font file, or the main settings dialog; then the program ends.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "application.h"
+#include "command_line.h"
+#include "gdiplus_session.h"
+#include "image_dialog.h"
+#include "maintenance.h"
+#include "program_text.h"
+#include "setting_dialog.h"
+
+namespace glyphpeek::settings {
+namespace {
+
+constexpr unsigned kInformationCaption = 146, kNoAccessText = 152;
+
+std::wstring Text(unsigned id) { return ProgramText(id); }
+
+class CTRSettingApp final : public CWinApp {
+protected:
+    BOOL InitInstance() override {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+        InitCommonControlsEx(&controls);
+        const std::wstring& tail = CommandLine();
+        const StartRequest request = ParseCommandTail({reinterpret_cast<const char16_t*>(tail.data()), tail.size()});
+        if (RunMaintenance(request, &Text)) return FALSE;
+
+        // The dialogs draw with GDI+; the session lasts until they have closed.
+        const imaging::GdiplusSession gdiplus;
+        if (request.action == StartAction::kImage) {
+            const std::wstring path(reinterpret_cast<const wchar_t*>(request.imagePath.data()), request.imagePath.size());
+            if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+                MessageBoxW(nullptr, Text(kNoAccessText).c_str(), Text(kInformationCaption).c_str(),
+                            MB_OK | MB_ICONEXCLAMATION);
+                return FALSE;
+            }
+            CImageDialog dialog(path);
+            SetMainWindow(&dialog);
+            dialog.DoModal();
+        } else {
+            CTRSettingDlg dialog;
+            SetMainWindow(&dialog);
+            dialog.DoModal();
+        }
+        SetMainWindow(nullptr);
+        return FALSE;
+    }
+};
+
+CTRSettingApp theApp;
+
+} // namespace
+} // namespace glyphpeek::settings
