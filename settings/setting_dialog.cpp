@@ -275,27 +275,30 @@ void CTRSettingDlg::ResetWordBreak() {
     ::SendMessageW(GetDlgItem(IDC_SAMPLE_TEXT), EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&BreakAnywhere));
 }
 
-void CTRSettingDlg::OnExport() {
+namespace {
+
+// The file dialogs of Export and Import: define files, or any file.
+FileDialogOptions DefineFileOptions(HWND owner, const wchar_t* proposed, DWORD flags) {
     FileDialogOptions options;
-    options.owner = hwnd_;
+    options.owner = owner;
     options.filter = ProgramText(kDefineFilter);
     options.defaultExtension = L"gpd";
-    options.fileName = L"notitle.gpd";
-    options.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    const auto path = ShowSaveFileDialog(options);
+    options.fileName = proposed;
+    options.flags = OFN_HIDEREADONLY | flags;
+    return options;
+}
+
+} // namespace
+
+void CTRSettingDlg::OnExport() {
+    const auto path = ShowSaveFileDialog(DefineFileOptions(hwnd_, L"notitle.gpd", OFN_OVERWRITEPROMPT));
     if (!path) return;
     if (const DWORD error = WriteDefineFile(path->c_str(), defines_.items()))
         MessageBoxW(hwnd_, SystemErrorText(error).c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
 void CTRSettingDlg::OnImport() {
-    FileDialogOptions options;
-    options.owner = hwnd_;
-    options.filter = ProgramText(kDefineFilter);
-    options.defaultExtension = L"gpd";
-    options.fileName = L"*.gpd";
-    options.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-    const auto path = ShowOpenFileDialog(options);
+    const auto path = ShowOpenFileDialog(DefineFileOptions(hwnd_, L"*.gpd", OFN_FILEMUSTEXIST));
     if (!path) return;
     DefineFileContents contents = ReadDefineFile(path->c_str());
     if (contents.error) {
