@@ -64,6 +64,11 @@ DialogWatcher::Step Box(const wchar_t* caption, std::wstring text, int button) {
     });
 }
 
+// A click handled before this returns, for buttons that open no modal window (Press posts it).
+void Click(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
 HDROP DropOf(const std::wstring& path) {
     const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
@@ -208,8 +213,7 @@ TEST_F(SettingDialog, EditsReachTheRegistryOnlyWithOk) {
                    EXPECT_EQ(ItemText(setting, IDC_DEFINE_NAME), L"B");
                    EXPECT_EQ(ItemText(setting, IDC_CONDITION), L"b");
                    EXPECT_TRUE(Enabled(setting, IDC_MOVE_UP) && Enabled(setting, IDC_MOVE_DOWN));
-                   SendMessageW(setting, WM_COMMAND, MAKEWPARAM(IDC_MOVE_UP, BN_CLICKED),
-                                reinterpret_cast<LPARAM>(GetDlgItem(setting, IDC_MOVE_UP)));
+                   Click(setting, IDC_MOVE_UP);
                    EXPECT_EQ(SendMessageW(GetDlgItem(setting, IDC_DEFINE_LIST), LB_GETCURSEL, 0, 0), 0);
                    EXPECT_FALSE(Enabled(setting, IDC_MOVE_UP));
                    // A new name with no condition: asked first.
@@ -227,7 +231,7 @@ TEST_F(SettingDialog, EditsReachTheRegistryOnlyWithOk) {
                    // The same name again overwrites in place.
                    Type(setting, IDC_DEFINE_NAME, L"A");
                    Type(setting, IDC_CONDITION, L"changed");
-                   Press(setting, IDC_UPDATE);
+                   Click(setting, IDC_UPDATE);
                }),
         Titled(L"Glyphpeek setting",
                [](HWND setting) {
@@ -260,7 +264,7 @@ TEST_F(SettingDialog, CancelSavesNothingAndAnEmptyNameIsRefused) {
         Driven(L"Glyphpeek setting",
                [](HWND setting) {
                    Select(setting, 0);
-                   Press(setting, IDC_DELETE);
+                   Click(setting, IDC_DELETE);
                }),
         Titled(L"Glyphpeek setting",
                [](HWND setting) {
