@@ -334,10 +334,13 @@ bool CTRSettingDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         return true;
     }
     if (message == WM_PAINT && !IsIconic(hwnd_)) {
-        result = Default(message, wParam, lParam);
-        HDC dc = GetDC(hwnd_);
-        PaintPreview(dc);
-        ReleaseDC(hwnd_, dc);
+        // A dialog's own painting is its background (erased by BeginPaint); the controls paint themselves.
+        PAINTSTRUCT paint{};
+        if (HDC dc = BeginPaint(hwnd_, &paint)) {
+            PaintPreview(dc);
+            EndPaint(hwnd_, &paint);
+        }
+        result = 0;
         return true;
     }
     return CDialog::OnMessage(message, wParam, lParam, result);

@@ -208,6 +208,9 @@ TEST_F(SettingDialog, EditsReachTheRegistryOnlyWithOk) {
                [](HWND setting) {
                    EXPECT_EQ(SendMessageW(GetDlgItem(setting, IDC_DEFINE_LIST), LB_GETCOUNT, 0, 0), 3);
                    EXPECT_FALSE(Enabled(setting, IDC_MOVE_UP) || Enabled(setting, IDC_MOVE_DOWN));
+                   // Painted and left valid: a paint handler that does not validate repaints for ever.
+                   Sleep(300);
+                   EXPECT_FALSE(GetUpdateRect(setting, nullptr, FALSE));
                    EXPECT_EQ(ItemText(setting, IDC_DEFINE_NAME), L"");  // the empty fallback define
                    Select(setting, 1);
                    EXPECT_EQ(ItemText(setting, IDC_DEFINE_NAME), L"B");
