@@ -16,8 +16,6 @@ namespace {
 
 constexpr unsigned kStandardDefineText = 151;
 
-std::wstring FromU16(std::u16string_view text) { return {reinterpret_cast<const wchar_t*>(text.data()), text.size()}; }
-
 } // namespace
 
 CDefTestDlg::CDefTestDlg(const DefineList& defines, CWnd* parent)
@@ -49,21 +47,19 @@ void CDefTestDlg::TakeDroppedFile(HDROP drop) {
     DragFinish(drop);
     if (length == 0) return;
     // The name as the define store sees it: no folder. A stub is tested under its own name.
-    SetDlgItemTextW(hwnd_, IDC_TEST_FILE_NAME, FromU16(FileNamePart(AsU16(path, wcsnlen(path, MAX_PATH)))).c_str());
+    SetDlgItemTextW(hwnd_, IDC_TEST_FILE_NAME, std::wstring(AsWide(FileNamePart(AsU16(path, wcsnlen(path, MAX_PATH))))).c_str());
     RunTest();
 }
 
 void CDefTestDlg::RunTest() {
-    const HWND edit = GetDlgItem(IDC_TEST_FILE_NAME);
-    std::wstring name(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    name.resize(static_cast<size_t>(::GetWindowTextW(edit, name.data(), static_cast<int>(name.size()))));
+    const std::wstring name = GetDlgItemText(IDC_TEST_FILE_NAME);
 
     std::vector<std::u16string_view> conditions;
     for (const SettingData& define : defines_.items()) conditions.push_back(FieldText(define.Condition));
     const std::optional<size_t> applied = FirstApplyingDefine(conditions, AsU16(name.data(), name.size()));
     const std::wstring text =
-        applied ? FromU16(AppliedDefineText(AsU16(prefix_.data(), prefix_.size()),
-                                            FieldText(defines_[*applied].DefineName), *applied))
+        applied ? std::wstring(AsWide(AppliedDefineText(AsU16(prefix_.data(), prefix_.size()),
+                                                        FieldText(defines_[*applied].DefineName), *applied)))
                 : ProgramText(kStandardDefineText);
     SetDlgItemTextW(hwnd_, IDC_TEST_RESULT, text.c_str());
 }

@@ -73,15 +73,8 @@ BOOL CImageDialog::OnInitDialog() {
     return TRUE;
 }
 
-std::wstring CImageDialog::ItemText(int id) const {
-    const HWND item = GetDlgItem(id);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void CImageDialog::ClampSize() {
-    const std::wstring text = ItemText(IDC_IMAGE_SIZE);
+    const std::wstring text = GetDlgItemText(IDC_IMAGE_SIZE);
     const int size = ClampPictureSize({reinterpret_cast<const char16_t*>(text.data()), text.size()});
     SetDlgItemTextW(hwnd_, IDC_IMAGE_SIZE, std::to_wstring(size).c_str());
 }
@@ -101,11 +94,11 @@ void CImageDialog::ChooseTarget() {
 
 void CImageDialog::OnOK() {
     PictureRequest request;
-    request.target = ItemText(IDC_IMAGE_TARGET);
-    const std::wstring size = ItemText(IDC_IMAGE_SIZE);
+    request.target = GetDlgItemText(IDC_IMAGE_TARGET);
+    const std::wstring size = GetDlgItemText(IDC_IMAGE_SIZE);
     request.size = ClampPictureSize({reinterpret_cast<const char16_t*>(size.data()), size.size()});
-    request.faceName = ItemText(IDC_IMAGE_FACE).substr(0, std::size(FontData{}.faceName) - 1);
-    request.text = ItemText(IDC_IMAGE_TEXT).substr(0, std::size(SettingData{}.SampleText) - 1);
+    request.faceName = GetDlgItemText(IDC_IMAGE_FACE).substr(0, std::size(FontData{}.faceName) - 1);
+    request.text = GetDlgItemText(IDC_IMAGE_TEXT).substr(0, std::size(SettingData{}.SampleText) - 1);
     request.points = ::SendMessageW(GetDlgItem(IDC_IMAGE_UNIT), CB_GETCURSEL, 0, 0) == 1;
     request.antialias = IsDlgButtonChecked(hwnd_, IDC_IMAGE_ANTIALIAS) == BST_CHECKED;
     const imaging::GpStatus status = WritePicture(request);

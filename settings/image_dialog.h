@@ -22,7 +22,6 @@ private:
     bool LoadFaces();
     void ClampSize();
     void ChooseTarget();
-    std::wstring ItemText(int id) const;
 
     std::wstring path_;  // the font file; a stub's target once the dialog has opened
     std::vector<FontData> faces_;

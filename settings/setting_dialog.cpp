@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "sample_texts.h"
 #include "shell_integration.h"
+#include "wide.h"
 
 namespace glyphpeek::settings {
 namespace {
@@ -266,7 +267,7 @@ void CTRSettingDlg::OnSampleMenu() {
 void CTRSettingDlg::OnSampleText(unsigned commandId) {
     const SampleText* text = FindSampleText(commandId);
     if (!text) return;
-    SetDlgItemTextW(hwnd_, IDC_SAMPLE_TEXT, std::wstring(reinterpret_cast<const wchar_t*>(text->text.data()), text->text.size()).c_str());
+    SetDlgItemTextW(hwnd_, IDC_SAMPLE_TEXT, std::wstring(AsWide(text->text)).c_str());
     ResetWordBreak();
     RefreshPreview();
 }

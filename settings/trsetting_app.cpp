@@ -10,6 +10,7 @@
 #include "maintenance.h"
 #include "program_text.h"
 #include "setting_dialog.h"
+#include "wide.h"
 
 namespace glyphpeek::settings {
 namespace {
@@ -30,7 +31,7 @@ protected:
         // The dialogs draw with GDI+; the session lasts until they have closed.
         const imaging::GdiplusSession gdiplus;
         if (request.action == StartAction::kImage) {
-            const std::wstring path(reinterpret_cast<const wchar_t*>(request.imagePath.data()), request.imagePath.size());
+            const std::wstring path(AsWide(request.imagePath));
             if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
                 MessageBoxW(nullptr, Text(kNoAccessText).c_str(), Text(kInformationCaption).c_str(),
                             MB_OK | MB_ICONEXCLAMATION);

@@ -73,7 +73,7 @@ std::wstring InstalledFontName(std::span<const std::u16string> families) {
     std::wstring name;
     for (const std::u16string& family : families) {
         if (!name.empty()) name += L" & ";
-        name += Cut({reinterpret_cast<const wchar_t*>(family.data()), family.size()}, kFamilyNameUnits);
+        name += Cut(AsWide(family), kFamilyNameUnits);
     }
     return std::wstring(Cut(name, kValueNameUnits));
 }
@@ -83,8 +83,7 @@ void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource
     if (folder.empty()) return;
     for (size_t i = 0; i < selection.size(); ++i) {
         const wchar_t* source = selection.path(i);
-        const std::u16string_view name16 = FileNamePart(AsU16(source, wcsnlen(source, MAX_PATH)));
-        const std::wstring_view fileName(reinterpret_cast<const wchar_t*>(name16.data()), name16.size());
+        const std::wstring_view fileName = AsWide(FileNamePart(AsU16(source, wcsnlen(source, MAX_PATH))));
         if (fileName.empty()) continue;
         const std::wstring destination = folder + std::wstring(fileName);
         if (destination.size() >= MAX_PATH) continue;

@@ -23,14 +23,6 @@ namespace {
 
 using namespace com;
 
-// The file name and extension of a path, for the define look-up.
-const wchar_t* LastComponent(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* c = path; *c; ++c)
-        if (*c == L'\\' || *c == L'/' || *c == L':') name = c + 1;
-    return name;
-}
-
 class CThumbnail final : public ComObject<CThumbnail, DispatchImpl<IThumbnail, IID_IThumbnail>, IPersistFile,
                                           IExtractImage> {
 public:
@@ -100,7 +92,7 @@ private:
         resolved[MAX_PATH - 1] = L'\0';
         const wchar_t* fontPath = resolved[0] ? resolved : path_;
         SettingData record{};
-        const SettingData* found = loadDefine(&record, LastComponent(fontPath));
+        const SettingData* found = loadDefine(&record, shellext::LookupName(fontPath));
         if (!found) return E_INVALIDARG;
         SettingData define = *found;
         if (size_.cx <= 0 || size_.cy <= 0) return E_INVALIDARG;

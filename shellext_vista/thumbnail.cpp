@@ -33,14 +33,6 @@ constexpr IID kIidThumbnailProvider = {0xE357FCCD, 0xA995, 0x4576, {0xB0, 0x1F, 
 // Larger than any font file; a stream beyond it is refused rather than held in memory.
 constexpr ULONGLONG kMaxContent = 256ull * 1024 * 1024;
 
-// The file name and extension of what Stat reports, which some hosts give as a full path.
-const wchar_t* LastComponent(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* c = path; *c; ++c)
-        if (*c == L'\\' || *c == L'/' || *c == L':') name = c + 1;
-    return name;
-}
-
 struct StatName {
     ~StatName() { CoTaskMemFree(name); }
     LPWSTR name = nullptr;
@@ -117,7 +109,7 @@ private:
         // A stub by the font it names, a font file by its own name; a nameless stream by an empty name.
         wchar_t lookup[MAX_PATH] = {};
         const wchar_t* source = resolved[0] ? resolved : (statName.name ? statName.name : L"");
-        wcsncpy_s(lookup, MAX_PATH, LastComponent(source), _TRUNCATE);
+        wcsncpy_s(lookup, MAX_PATH, shellext::LookupName(source), _TRUNCATE);
         SettingData record{};
         const SettingData* found = loadDefine(&record, lookup);
         if (!found) return Fail(thumbnail);

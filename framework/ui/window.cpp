@@ -107,13 +107,24 @@ bool CWnd::DestroyWindow() {
 
 void CWnd::SetWindowText(const std::wstring& text) { ::SetWindowTextW(hwnd_, text.c_str()); }
 
-std::wstring CWnd::GetWindowText() const {
-    int length = ::GetWindowTextLengthW(hwnd_);
+namespace {
+
+std::wstring TextOf(HWND window) {
+    int length = ::GetWindowTextLengthW(window);
     if (length <= 0) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int copied = ::GetWindowTextW(hwnd_, text.data(), length + 1);
+    int copied = ::GetWindowTextW(window, text.data(), length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return text;
+}
+
+} // namespace
+
+std::wstring CWnd::GetWindowText() const { return TextOf(hwnd_); }
+
+std::wstring CWnd::GetDlgItemText(int id) const {
+    HWND item = GetDlgItem(id);
+    return item ? TextOf(item) : std::wstring();
 }
 
 bool CWnd::EnableWindow(bool enable) { return ::EnableWindow(hwnd_, enable) != FALSE; }

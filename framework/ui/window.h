@@ -36,6 +36,8 @@ public:
 
     void SetWindowText(const std::wstring& text);
     std::wstring GetWindowText() const;
+    // The whole text of the child window `id`; empty when there is none.
+    std::wstring GetDlgItemText(int id) const;
     bool EnableWindow(bool enable = true);
     bool IsWindowEnabled() const;
     bool ShowWindow(int command);

@@ -23,6 +23,13 @@ HMODULE LoadUtilityLibrary(HMODULE module) noexcept {
     return LoadLibraryW(utility);
 }
 
+const wchar_t* LookupName(const wchar_t* path) noexcept {
+    const wchar_t* name = path;
+    for (const wchar_t* c = path; *c; ++c)
+        if (*c == L'\\' || *c == L'/' || *c == L':') name = c + 1;
+    return name;
+}
+
 HRESULT RegisterModule(HMODULE module, const wchar_t* appId, RegistrationScope scope) noexcept {
     try {
         const std::wstring path = com::ModuleFileName(module);

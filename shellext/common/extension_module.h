@@ -11,6 +11,10 @@ namespace glyphpeek::shellext {
 // The caller binds what it needs by name and frees the library before it returns.
 HMODULE LoadUtilityLibrary(HMODULE module) noexcept;
 
+// The file name and extension of a path, by which a define is chosen: what follows its last '\\',
+// '/' or ':' (hosts report a stream's name bare or as a full path).
+const wchar_t* LookupName(const wchar_t* path) noexcept;
+
 // Resource ids of the registration scripts.
 inline constexpr UINT kAppIdScript = 101, kThumbnailScript = 102, kShellMenuScript = 103;
 
