@@ -9,6 +9,7 @@
 
 #include "define_list.h"
 #include "define_registry.h"
+#include "registry_probe.h"
 
 namespace {
 
@@ -32,12 +33,7 @@ std::wstring Names(std::span<const SettingData> defines) {
 }
 
 bool KeyExists(const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, (std::wstring(kDefinesKey) + L"\\" + name).c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return registry_probe::KeyExists(HKEY_CURRENT_USER, std::wstring(kDefinesKey) + L"\\" + name);
 }
 
 TEST(DefineList, UpdateIsByNameAndMovesStopAtTheEnds) {

@@ -10,6 +10,7 @@
 
 #include "dialog_watcher.h"
 #include "maintenance.h"
+#include "registry_probe.h"
 #include "shell_integration.h"
 
 namespace {
@@ -26,12 +27,7 @@ std::wstring Text(unsigned id) {
     return text;
 }
 
-bool KeyExists(HKEY root, const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
+using registry_probe::KeyExists;
 
 bool Maintain(const char16_t* tail) { return RunMaintenance(ParseCommandTail(tail), &Text); }
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "registry_probe.h"
 #include "shell_integration.h"
 
 namespace {
@@ -19,19 +20,11 @@ using namespace glyphpeek::settings;
 constexpr wchar_t kVistaHandler[] = L"{E357FCCD-A995-4576-B01F-234630154E96}";
 constexpr wchar_t kClassicHandler[] = L"{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}";
 
-bool KeyExists(HKEY root, const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
+using registry_probe::KeyExists;
 
 // A string value, or "<none>" when it is missing or not a string.
 std::wstring StringValue(HKEY root, const std::wstring& path, const wchar_t* name) {
-    wchar_t data[512] = {};
-    DWORD bytes = sizeof(data);
-    if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) return L"<none>";
-    return data;
+    return registry_probe::String(root, path, name).value_or(L"<none>");
 }
 
 void SetString(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
