@@ -1,11 +1,10 @@
 #include "font_installer.h"
 
-#include <shlobj.h>
-
 #include <cwchar>
 #include <vector>
 
 #include "ScopedHandles.h"
+#include "fonts_folder.h"
 #include "mapped_file.h"
 #include "private_font_collection.h"
 #include "virtual_font_stub.h"
@@ -14,7 +13,6 @@
 namespace glyphpeek::typorama {
 namespace {
 
-constexpr wchar_t kFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr UINT kInstalledText = 107, kInformationCaption = 108;
 constexpr size_t kFamilyNameUnits = 31;  // a 32-unit field with its terminator
 constexpr size_t kValueNameUnits = 999;  // a 1000-unit buffer with its terminator
@@ -22,18 +20,8 @@ constexpr size_t kValueNameUnits = 999;  // a 1000-unit buffer with its terminat
 // cannot hang Explorer's menu thread.
 constexpr UINT kBroadcastTimeoutMs = 2000;
 
-// `text` cut to at most `units`, never between the halves of a surrogate pair.
-std::wstring_view Cut(std::wstring_view text, size_t units) {
-    if (text.size() <= units) return text;
-    size_t keep = units;
-    if (keep > 0 && IS_HIGH_SURROGATE(text[keep - 1])) --keep;
-    return text.substr(0, keep);
-}
-
 std::wstring FontsFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_FONTS, FALSE)) return {};
-    std::wstring path = folder;
+    std::wstring path = FontsFolderPath();
     if (!path.empty() && path.back() != L'\\') path += L'\\';
     return path;
 }
@@ -50,7 +38,8 @@ std::vector<std::u16string> FamilyNames(const wchar_t* path) {
 // Enters the file in the installed-font list; false when the list could not be written.
 bool EnterInstalledFont(const std::wstring& valueName, std::wstring_view fileName) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ | KEY_WRITE, &opened) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ | KEY_WRITE, &opened) != ERROR_SUCCESS)
+        return false;
     const ScopedRegKey key(opened);
     const std::wstring data(fileName);
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
@@ -64,7 +53,7 @@ std::wstring InstalledMessage(const std::wstring& pattern, std::wstring_view fil
     std::wstring message = pattern;
     const size_t at = message.find(L"%s");
     if (at != std::wstring::npos) message.replace(at, 2, fileName);
-    return std::wstring(Cut(message, kValueNameUnits));
+    return std::wstring(CutWhole(message, kValueNameUnits));
 }
 
 } // namespace
@@ -73,9 +62,9 @@ std::wstring InstalledFontName(std::span<const std::u16string> families) {
     std::wstring name;
     for (const std::u16string& family : families) {
         if (!name.empty()) name += L" & ";
-        name += Cut(AsWide(family), kFamilyNameUnits);
+        name += CutWhole(AsWide(family), kFamilyNameUnits);
     }
-    return std::wstring(Cut(name, kValueNameUnits));
+    return std::wstring(CutWhole(name, kValueNameUnits));
 }
 
 void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource text) {

@@ -4,6 +4,9 @@
 #include <shlwapi.h>
 #include <shobjidl.h>
 
+#include "ScopedCom.h"
+#include "ScopedHandles.h"
+
 namespace thumbnail_road {
 
 const CLSID kClassicClsid = {0x5025A292, 0xD603, 0x4BBC, {0xAA, 0xAE, 0xEE, 0xD7, 0x60, 0x02, 0x34, 0xE9}};
@@ -13,24 +16,6 @@ namespace {
 
 // Not in mingw's uuid library.
 const IID kIidThumbnailProvider = {0xE357FCCD, 0xA995, 0x4576, {0xB0, 0x1F, 0x23, 0x46, 0x30, 0x15, 0x4E, 0x96}};
-
-template <typename Interface>
-class Ptr {
-public:
-    Ptr() = default;
-    Ptr(const Ptr&) = delete;
-    Ptr& operator=(const Ptr&) = delete;
-    ~Ptr() {
-        if (p_) p_->Release();
-    }
-    Interface* operator->() const { return p_; }
-    Interface* get() const { return p_; }
-    void** put() { return reinterpret_cast<void**>(&p_); }
-    Interface** address() { return &p_; }
-
-private:
-    Interface* p_ = nullptr;
-};
 
 Answer Failed(Answer answer, const char* step, HRESULT hr) {
     answer.failedStep = step;
@@ -56,12 +41,12 @@ DWORD WINAPI ExtractOnWorker(void* parameter) {
 
 Answer Classic(const wchar_t* path, SIZE size) {
     Answer answer;
-    Ptr<IPersistFile> file;
-    HRESULT hr = CoCreateInstance(kClassicClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile, file.put());
+    ComPtr<IPersistFile> file;
+    HRESULT hr = CoCreateInstance(kClassicClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile, file.put_void());
     if (FAILED(hr)) return Failed(answer, "CoCreateInstance", hr);
     if (FAILED(hr = file->Load(path, STGM_READ))) return Failed(answer, "Load", hr);
-    Ptr<IExtractImage> extract;
-    if (FAILED(hr = file->QueryInterface(IID_IExtractImage, extract.put()))) return Failed(answer, "Load", hr);
+    ComPtr<IExtractImage> extract;
+    if (FAILED(hr = file->QueryInterface(IID_IExtractImage, extract.put_void()))) return Failed(answer, "Load", hr);
     wchar_t location[MAX_PATH] = {};
     DWORD priority = IEIT_PRIORITY_NORMAL, flags = IEIFLAG_ASYNC;
     answer.location = extract->GetLocation(location, MAX_PATH, &priority, &size, 32, &flags);
@@ -69,10 +54,9 @@ Answer Classic(const wchar_t* path, SIZE size) {
     Extraction job{extract.get()};
     if (answer.location == E_PENDING) {
         // As Explorer does after E_PENDING: extract in the background.
-        HANDLE worker = CreateThread(nullptr, 0, ExtractOnWorker, &job, 0, nullptr);
+        const ScopedHandle worker(CreateThread(nullptr, 0, ExtractOnWorker, &job, 0, nullptr));
         if (!worker) return Failed(answer, "Extract", HRESULT_FROM_WIN32(GetLastError()));
-        WaitForSingleObject(worker, INFINITE);
-        CloseHandle(worker);
+        WaitForSingleObject(worker.get(), INFINITE);
     } else {
         job.result = extract->Extract(&job.bitmap);
     }
@@ -84,17 +68,19 @@ Answer Classic(const wchar_t* path, SIZE size) {
 
 Answer Vista(const wchar_t* path, UINT cx) {
     Answer answer;
-    Ptr<IInitializeWithStream> init;
-    HRESULT hr = CoCreateInstance(kVistaClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IInitializeWithStream, init.put());
+    ComPtr<IInitializeWithStream> init;
+    HRESULT hr =
+        CoCreateInstance(kVistaClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IInitializeWithStream, init.put_void());
     if (FAILED(hr)) return Failed(answer, "CoCreateInstance", hr);
     // A file stream reports the file's name in Stat, by which the provider chooses the define.
-    Ptr<IStream> stream;
+    ComPtr<IStream> stream;
     hr = SHCreateStreamOnFileEx(path, STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE, nullptr,
-                                stream.address());
+                                stream.put());
     if (FAILED(hr)) return Failed(answer, "SHCreateStreamOnFileEx", hr);
     if (FAILED(hr = init->Initialize(stream.get(), STGM_READ))) return Failed(answer, "Initialize", hr);
-    Ptr<IThumbnailProvider> provider;
-    if (FAILED(hr = init->QueryInterface(kIidThumbnailProvider, provider.put()))) return Failed(answer, "GetThumbnail", hr);
+    ComPtr<IThumbnailProvider> provider;
+    if (FAILED(hr = init->QueryInterface(kIidThumbnailProvider, provider.put_void())))
+        return Failed(answer, "GetThumbnail", hr);
     HBITMAP bitmap = nullptr;
     hr = provider->GetThumbnail(cx, &bitmap, &answer.alpha);
     if (FAILED(hr) || !bitmap) return Failed(answer, "GetThumbnail", FAILED(hr) ? hr : E_POINTER);

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "ScopedCom.h"
 #include "ScopedHandles.h"
 #include "TRUtility.h"
+#include "fonts_folder.h"
 #include "module.h"
 #include "resource.h"
 #include "virtual_font.h"
@@ -22,15 +24,11 @@ namespace {
 using glyphpeek::kMaxPathUnits;
 using glyphpeek::kPathBufferUnits;
 
-constexpr wchar_t kInstalledFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
-const wchar_t* AsWide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 // File names compare as the file system does: case folded unit by unit, no linguistic rules.
 bool SamePathIgnoringCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
-    std::wstring x(reinterpret_cast<const wchar_t*>(a.data()), a.size());
-    std::wstring y(reinterpret_cast<const wchar_t*>(b.data()), b.size());
+    std::wstring x = ToWide(a);
+    std::wstring y = ToWide(b);
     if (!x.empty()) {
         CharUpperBuffW(x.data(), static_cast<DWORD>(x.size()));
         CharUpperBuffW(y.data(), static_cast<DWORD>(y.size()));
@@ -92,35 +90,21 @@ int Uninstall(const wchar_t* backup, wchar_t* path) {
     if (backupLength > 0) {
         std::u16string copy(AsU16(backup, backupLength));
         copy.append(glyphpeek::FileNamePart(found.front().file));
-        if (copy.size() > kMaxPathUnits || !CopyFileW(AsWide(found.front().file), AsWide(copy), FALSE)) return 0;
+        if (copy.size() > kMaxPathUnits ||
+            !CopyFileW(AsWideTerminated(found.front().file), AsWideTerminated(copy), FALSE))
+            return 0;
     }
 
     int removed = 0;
     for (const InstalledFont& font : found) {
-        RemoveFontResourceW(AsWide(font.file));
+        RemoveFontResourceW(AsWideTerminated(font.file));
         if (RegDeleteValueW(key.get(), font.valueName.c_str()) == ERROR_SUCCESS) ++removed;
-        DeleteFileW(AsWide(font.file));
+        DeleteFileW(AsWideTerminated(font.file));
     }
     // The stub; a font file selected directly is already gone.
     DeleteFileW(selected.c_str());
     return removed;
 }
-
-// COM for the folder browser, balanced only when this call started it.
-class ComApartment {
-public:
-    ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT hr_;
-};
-
-using ScopedItemList = Scoped<NullInvalidTraits<PIDLIST_ABSOLUTE, CoTaskMemFree>>;
 
 std::wstring LoadText(UINT id) {
     wchar_t text[255] = {};
@@ -133,11 +117,12 @@ int AskBackupFolder(wchar_t* out) {
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
         return 0;
 
-    ComApartment com;
+    // COM for the folder browser, balanced only when this call started it.
+    const ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const std::wstring title = LoadText(IDS_BACKUP_BROWSE_TITLE);
     BROWSEINFOW browse = {};
     browse.lpszTitle = title.c_str();
-    ScopedItemList chosen(SHBrowseForFolderW(&browse));
+    ScopedCoTaskMem<PIDLIST_ABSOLUTE> chosen(SHBrowseForFolderW(&browse));
     if (!chosen) return 0;
     // A virtual folder (no file-system path) gives no backup.
     wchar_t folder[MAX_PATH] = {};

@@ -13,6 +13,7 @@
 #include "font_data.h"
 #include "font_engine.h"
 #include "sample_layout.h"
+#include "wide.h"
 
 using namespace imaging;
 
@@ -43,15 +44,13 @@ void PaintBackground(DrawingContext& context, PixelSize size, const glyphpeek::B
 glyphpeek::MeasureText MeasureIn(HDC dc) {
     return [dc](std::u16string_view text) {
         SIZE extent = {};
-        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
-                              &extent);
+        GetTextExtentPoint32W(dc, AsWide(text).data(), static_cast<int>(text.size()), &extent);
         return glyphpeek::TextExtent{static_cast<int>(extent.cx), static_cast<int>(extent.cy)};
     };
 }
 
 void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool singleLine, int canvasWidth,
                 int canvasHeight) {
-    auto wide = [](std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); };
     const auto probeFont = CreateFaceFont(face.faceName, glyphpeek::kProbeFontSize, face.bold, face.italic);
     std::optional<SelectedObject> probe(std::in_place, dc, probeFont.get());
     if (singleLine) {
@@ -61,7 +60,7 @@ void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool s
         const ScopedFont font = CreateFaceFont(face.faceName, *size, face.bold, face.italic);
         SelectedObject selected(dc, font.get());
         RECT canvas = {0, 0, canvasWidth, canvasHeight};
-        DrawTextW(dc, wide(sample), static_cast<int>(sample.size()), &canvas,
+        DrawTextW(dc, AsWide(sample).data(), static_cast<int>(sample.size()), &canvas,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
         return;
     }
@@ -71,7 +70,7 @@ void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool s
     const ScopedFont font = CreateFaceFont(face.faceName, block->fontSize, face.bold, face.italic);
     SelectedObject selected(dc, font.get());
     for (const glyphpeek::PlacedChar& c : block->chars)
-        TextOutW(dc, c.x, c.y, wide(sample.substr(c.offset, c.length)), static_cast<int>(c.length));
+        TextOutW(dc, c.x, c.y, AsWide(sample.substr(c.offset, c.length)).data(), static_cast<int>(c.length));
 }
 
 void DrawCell(DrawingContext& context, const glyphpeek::Row& row, const FontData& face, std::u16string_view sample,
@@ -111,8 +110,7 @@ void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, cons
         }
         FontData face = faces[i];
         face.faceName[std::size(face.faceName) - 1] = L'\0';
-        const std::u16string_view sample(reinterpret_cast<const char16_t*>(define.SampleText),
-                                         wcslen(define.SampleText));
+        const std::u16string_view sample = AsU16(define.SampleText, wcslen(define.SampleText));
         DrawCell(context, rows[i], face, sample, define.FitSingleLine == 1, fore);
     }
     if (ownNames) std::fill(std::begin(define.SampleText), std::end(define.SampleText), L'\0');

@@ -2,24 +2,18 @@
 // font it names before drawing or naming it.
 #include "virtual_font.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cwchar>
 
 #include "ScopedHandles.h"
 #include "TRUtility.h"
+#include "fonts_folder.h"
 #include "virtual_font_stub.h"
 #include "wide.h"
 
 using glyphpeek::kPathBufferUnits;
 
-std::u16string FontsFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_FONTS, FALSE)) return {};
-    folder[MAX_PATH - 1] = L'\0';
-    return std::u16string(AsU16(folder, wcslen(folder)));
-}
+std::u16string FontsFolder() { return ToU16(FontsFolderPath()); }
 
 bool ReadStubUnits(const wchar_t* path, std::u16string& units) {
     units.clear();

@@ -7,20 +7,21 @@
 
 #include <string>
 
+#include "ScopedCom.h"
 #include "stub_folder.h"
 #include "stubmaker_dlg.h"
+#include "wide.h"
 #include "windows_host.h"
 
 using namespace glyphpeek::stubmaker;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     try {
-        if (IsFolderSwitch(Units(commandLine ? commandLine : L""))) {
+        if (IsFolderSwitch(ToU16(commandLine ? commandLine : L""))) {
             const std::u16string folder = StubFolder();
-            const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            const ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
             if (!folder.empty())
-                ShellExecuteW(nullptr, L"explore", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-            if (SUCCEEDED(com)) CoUninitialize();
+                ShellExecuteW(nullptr, L"explore", ToWide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
             return 0;
         }
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};

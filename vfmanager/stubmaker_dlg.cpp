@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "ScopedCom.h"
 #include "resource.h"
 #include "stub_folder.h"
 #include "windows_host.h"
@@ -107,7 +108,7 @@ void CStubmakerDlg::WaitForWorker() {
 DWORD WINAPI CStubmakerDlg::Worker(void* param) {
     const WorkerParams& params = *static_cast<WorkerParams*>(param);
     // The shell's folder opening wants an apartment on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     bool closeDialog = true;
     try {
         WindowsHost host(params.label, params.progress);
@@ -116,6 +117,5 @@ DWORD WINAPI CStubmakerDlg::Worker(void* param) {
         // Out of memory: end the run as if it had finished, without the folder.
     }
     if (closeDialog && !params.stop->load()) PostMessageW(params.dialog, WM_CLOSE, 0, 0);
-    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

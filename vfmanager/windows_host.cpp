@@ -2,58 +2,25 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
+#include "fonts_folder.h"
 #include "resource.h"
 #include "virtual_font_stub.h"
+#include "wide.h"
 
 namespace glyphpeek::stubmaker {
-namespace {
-
-constexpr wchar_t kFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
-class File {
-public:
-    explicit File(HANDLE h) : h_(h) {}
-    ~File() { if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
-
-class Find {
-public:
-    explicit Find(HANDLE h) : h_(h) {}
-    ~Find() { if (h_ != INVALID_HANDLE_VALUE) FindClose(h_); }
-    Find(const Find&) = delete;
-    Find& operator=(const Find&) = delete;
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
-
-} // namespace
-
 std::u16string StubFolder() {
     wchar_t exe[kPathBufferUnits];
     const DWORD length = GetModuleFileNameW(nullptr, exe, kPathBufferUnits);
     // A cut executable path would put the folder somewhere else.
     if (length == 0 || length >= kPathBufferUnits) return {};
-    std::u16string folder = StubFolderFor(Units(std::wstring_view(exe, length)));
-    if (!folder.empty()) CreateDirectoryW(Wide(folder).c_str(), nullptr);
+    std::u16string folder = StubFolderFor(ToU16(std::wstring_view(exe, length)));
+    if (!folder.empty()) CreateDirectoryW(ToWide(folder).c_str(), nullptr);
     return folder;
 }
 
 std::u16string FontsFolder() {
-    wchar_t path[kPathBufferUnits] = {};
-    if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_FONTS, FALSE)) path[0] = L'\0';
-    std::u16string folder = Units(path);
+    std::u16string folder = ToU16(FontsFolderPath());
     folder.push_back(u'\\');
     return folder;
 }
@@ -75,7 +42,8 @@ void WindowsHost::SetPosition(std::size_t index) {
 
 void WindowsHost::OpenFontList() {
     CloseFontList();
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ, &fonts_) != ERROR_SUCCESS) fonts_ = nullptr;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) fonts_.reset(key);
 }
 
 bool WindowsHost::FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) {
@@ -85,8 +53,8 @@ bool WindowsHost::FontValue(std::size_t index, std::vector<std::uint8_t>& data, 
     DWORD type = 0;
     data.assign(kValueDataBytes, 0);
     DWORD dataBytes = kValueDataBytes;
-    if (RegEnumValueW(fonts_, static_cast<DWORD>(index), name, &nameUnits, nullptr, &type, data.data(), &dataBytes) !=
-        ERROR_SUCCESS)
+    if (RegEnumValueW(fonts_.get(), static_cast<DWORD>(index), name, &nameUnits, nullptr, &type, data.data(),
+                      &dataBytes) != ERROR_SUCCESS)
         return false;
     data.resize(dataBytes);
     plainString = type == REG_SZ;
@@ -94,30 +62,29 @@ bool WindowsHost::FontValue(std::size_t index, std::vector<std::uint8_t>& data, 
 }
 
 void WindowsHost::CloseFontList() {
-    if (fonts_) RegCloseKey(fonts_);
-    fonts_ = nullptr;
+    fonts_.reset();
 }
 
 std::vector<FolderEntry> WindowsHost::ListFolder(std::u16string_view folder) {
     std::vector<FolderEntry> entries;
-    std::wstring pattern = Wide(folder);
+    std::wstring pattern = ToWide(folder);
     if (!pattern.empty() && pattern.back() != L'\\') pattern.push_back(L'\\');
     pattern.append(L"*.*");
     WIN32_FIND_DATAW found;
-    Find find(FindFirstFileW(pattern.c_str(), &found));
+    ScopedFind find(FindFirstFileW(pattern.c_str(), &found));
     if (!find) return entries;
     do {
         // A linked folder leads out of the stub folder (or round in a circle): its stubs are not ours.
         const bool folderHere = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                                 !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
         if (!folderHere && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        entries.push_back({Units(found.cFileName), folderHere});
+        entries.push_back({ToU16(found.cFileName), folderHere});
     } while (FindNextFileW(find.get(), &found));
     return entries;
 }
 
 bool WindowsHost::ReadStub(std::u16string_view path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
-    File file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    ScopedFile file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     bytes.assign(limit, 0);
@@ -131,10 +98,10 @@ bool WindowsHost::ReadStub(std::u16string_view path, std::size_t limit, std::vec
 }
 
 bool WindowsHost::WriteStub(std::u16string_view path, const std::vector<std::uint8_t>& bytes) {
-    const std::wstring name = Wide(path);
+    const std::wstring name = ToWide(path);
     bool written = false;
     {
-        File file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ScopedFile file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         DWORD put = 0;
         written = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
@@ -145,14 +112,14 @@ bool WindowsHost::WriteStub(std::u16string_view path, const std::vector<std::uin
     return written;
 }
 
-void WindowsHost::DeleteStub(std::u16string_view path) { ::DeleteFileW(Wide(path).c_str()); }
+void WindowsHost::DeleteStub(std::u16string_view path) { ::DeleteFileW(ToWide(path).c_str()); }
 
 void WindowsHost::OpenFolder(std::u16string_view folder) {
-    ShellExecuteW(nullptr, L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(nullptr, L"open", ToWide(folder).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 bool WindowsHost::SamePath(std::u16string_view a, std::u16string_view b) {
-    const std::wstring x = Wide(a), y = Wide(b);
+    const std::wstring x = ToWide(a), y = ToWide(b);
     return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()), TRUE) ==
            CSTR_EQUAL;
 }

@@ -5,16 +5,10 @@
 
 #include <string>
 
+#include "ScopedHandles.h"
 #include "stub_folder.h"
 
 namespace glyphpeek::stubmaker {
-
-inline std::wstring Wide(std::u16string_view text) {
-    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
-}
-inline std::u16string Units(std::wstring_view text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.data()), text.size());
-}
 
 // The stub folder beside the running executable, created if missing (the result is not needed:
 // a folder that cannot be made shows in the failures that follow). Empty when it cannot be formed.
@@ -46,7 +40,7 @@ public:
 private:
     HWND label_;
     HWND progress_;
-    HKEY fonts_ = nullptr;
+    ScopedRegKey fonts_;
 };
 
 } // namespace glyphpeek::stubmaker

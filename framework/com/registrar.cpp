@@ -5,41 +5,19 @@
 #include <utility>
 #include <vector>
 
+#include "ScopedHandles.h"
 #include "registrar_script.h"
+#include "wide.h"
 
 namespace glyphpeek::com {
 namespace {
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wchar_t is UTF-16");
-
-std::u16string_view U16(std::wstring_view text) { return {reinterpret_cast<const char16_t*>(text.data()), text.size()}; }
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 HRESULT FromWin32(LONG error) { return error == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(static_cast<DWORD>(error)); }
-
-class Key {
-public:
-    Key() = default;
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    ~Key() {
-        if (key_) RegCloseKey(key_);
-    }
-    HKEY get() const { return key_; }
-    HKEY* put() {
-        if (key_) RegCloseKey(key_);
-        key_ = nullptr;
-        return &key_;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
 
 // Opens (or, when applying, creates) the key a script root stands for in this scope.
-LONG OpenRoot(ScriptRoot root, RegistrationScope scope, bool create, Key& key) {
+LONG OpenRoot(ScriptRoot root, RegistrationScope scope, bool create, ScopedRegKey& key) {
     HKEY base = HKEY_CLASSES_ROOT;
     const wchar_t* path = L"";
     switch (root) {
@@ -60,7 +38,7 @@ bool Missing(LONG error) { return error == ERROR_FILE_NOT_FOUND || error == ERRO
 
 // Deletes `name` under `parent` with everything below it; a missing key is no failure.
 LONG DeleteTree(HKEY parent, const wchar_t* name) {
-    Key key;
+    ScopedRegKey key;
     LONG error = RegOpenKeyExW(parent, name, 0, kAccess, key.put());
     if (Missing(error)) return ERROR_SUCCESS;
     if (error != ERROR_SUCCESS) return error;
@@ -96,7 +74,8 @@ LONG DeleteValue(HKEY key, const wchar_t* name) {
 
 LONG ApplyValues(HKEY key, const std::vector<ScriptNamedValue>& values) {
     for (const ScriptNamedValue& value : values)
-        if (const LONG error = SetValue(key, W(value.name), value.value); error != ERROR_SUCCESS) return error;
+        if (const LONG error = SetValue(key, AsWideTerminated(value.name), value.value); error != ERROR_SUCCESS)
+            return error;
     return ERROR_SUCCESS;
 }
 
@@ -109,11 +88,12 @@ LONG ApplyKeys(HKEY key, const std::vector<ScriptKey>& subkeys) {
 }
 
 LONG ApplyKey(HKEY parent, const ScriptKey& node) {
+    const wchar_t* name = AsWideTerminated(node.name);
     if (node.forceRemove)
-        if (const LONG error = DeleteTree(parent, W(node.name)); error != ERROR_SUCCESS) return error;
-    Key key;
-    LONG error = RegCreateKeyExW(parent, W(node.name), 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess, nullptr,
-                                 key.put(), nullptr);
+        if (const LONG error = DeleteTree(parent, name); error != ERROR_SUCCESS) return error;
+    ScopedRegKey key;
+    LONG error =
+        RegCreateKeyExW(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess, nullptr, key.put(), nullptr);
     if (error != ERROR_SUCCESS) return error;
     if (node.defaultValue)
         if (error = SetValue(key.get(), nullptr, *node.defaultValue); error != ERROR_SUCCESS) return error;
@@ -131,16 +111,16 @@ void RemoveKey(HKEY parent, const ScriptKey& node, LONG& first);
 void RemoveContents(HKEY key, const std::vector<ScriptNamedValue>& values, const std::vector<ScriptKey>& subkeys,
                     LONG& first) {
     for (const ScriptKey& subkey : subkeys) RemoveKey(key, subkey, first);
-    for (const ScriptNamedValue& value : values) Note(DeleteValue(key, W(value.name)), first);
+    for (const ScriptNamedValue& value : values) Note(DeleteValue(key, AsWideTerminated(value.name)), first);
 }
 
 void RemoveKey(HKEY parent, const ScriptKey& node, LONG& first) {
     if (node.forceRemove) {
-        Note(DeleteTree(parent, W(node.name)), first);
+        Note(DeleteTree(parent, AsWideTerminated(node.name)), first);
         return;
     }
-    Key key;
-    LONG error = RegOpenKeyExW(parent, W(node.name), 0, kAccess, key.put());
+    ScopedRegKey key;
+    LONG error = RegOpenKeyExW(parent, AsWideTerminated(node.name), 0, kAccess, key.put());
     if (Missing(error)) return;
     if (error != ERROR_SUCCESS) {
         Note(error, first);
@@ -157,16 +137,16 @@ void RemoveKey(HKEY parent, const ScriptKey& node, LONG& first) {
         return;
     }
     if (subkeys != 0 || values != 0) return;  // someone else's entries live here
-    key.put();  // closed before it is deleted
-    error = RegDeleteKeyW(parent, W(node.name));
+    key.reset();  // closed before it is deleted
+    error = RegDeleteKeyW(parent, AsWideTerminated(node.name));
     if (!Missing(error)) Note(error, first);
 }
 
 std::optional<Script> Parse(std::wstring_view text, std::span<const Replacement> replacements) {
     std::vector<ScriptVariable> variables;
     variables.reserve(replacements.size());
-    for (const Replacement& r : replacements) variables.push_back({U16(r.name), U16(r.value)});
-    return ParseScript(U16(text), variables);
+    for (const Replacement& r : replacements) variables.push_back({AsU16(r.name), AsU16(r.value)});
+    return ParseScript(AsU16(text), variables);
 }
 
 } // namespace
@@ -176,7 +156,7 @@ HRESULT ApplyScript(std::wstring_view text, RegistrationScope scope, std::span<c
         const std::optional<Script> script = Parse(text, replacements);
         if (!script) return kMalformedScript;
         for (const ScriptRootKey& root : script->roots) {
-            Key key;
+            ScopedRegKey key;
             LONG error = OpenRoot(root.root, scope, true, key);
             if (error == ERROR_SUCCESS) error = ApplyValues(key.get(), root.values);
             if (error == ERROR_SUCCESS) error = ApplyKeys(key.get(), root.subkeys);
@@ -196,7 +176,7 @@ HRESULT RemoveScript(std::wstring_view text, RegistrationScope scope, std::span<
         if (!script) return kMalformedScript;
         LONG first = ERROR_SUCCESS;
         for (const ScriptRootKey& root : script->roots) {
-            Key key;
+            ScopedRegKey key;
             const LONG error = OpenRoot(root.root, scope, false, key);
             if (Missing(error)) continue;
             if (error != ERROR_SUCCESS) {
@@ -225,7 +205,7 @@ HRESULT LoadScriptResource(HMODULE module, UINT id, std::wstring* script) noexce
         if (!data && size != 0) return HRESULT_FROM_WIN32(GetLastError() ? GetLastError() : ERROR_INVALID_DATA);
         const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(data), size);
         if (std::optional<std::u16string> text = DecodeScriptBytes(bytes)) {
-            script->assign(reinterpret_cast<const wchar_t*>(text->data()), text->size());
+            script->assign(AsWide(*text));
             return S_OK;
         }
         // An odd-length UTF-16 resource is broken, not ANSI text.

@@ -3,39 +3,21 @@
 #include <cwchar>
 #include <string>
 
+#include "ExportBinding.h"
+#include "ScopedCom.h"
+#include "ScopedHandles.h"
+
 namespace glyphpeek::com {
 namespace {
 
 using RegisterForUserProc = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
 using UnregisterForUserProc = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
 
-template <typename T>
-class Released {
-public:
-    Released() = default;
-    Released(const Released&) = delete;
-    Released& operator=(const Released&) = delete;
-    ~Released() {
-        if (p_) p_->Release();
-    }
-    T* get() const { return p_; }
-    T** put() { return &p_; }
-    T* operator->() const { return p_; }
-
-private:
-    T* p_ = nullptr;
-};
-
 HRESULT LoadModuleTypeLibrary(HMODULE module, std::wstring& path, ITypeLib** library) {
     path = ModuleFileName(module);
     if (path.empty()) return HRESULT_FROM_WIN32(GetLastError() ? GetLastError() : ERROR_INVALID_HANDLE);
     // REGKIND_NONE: loading must not register anything by itself, in either scope.
     return LoadTypeLibEx(path.c_str(), REGKIND_NONE, library);
-}
-
-template <typename Proc>
-Proc Lookup(HMODULE automation, const char* name) {
-    return automation ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(automation, name))) : nullptr;
 }
 
 HMODULE Oleaut32() { return GetModuleHandleW(L"oleaut32.dll"); }
@@ -47,10 +29,9 @@ bool Registered(const TLIBATTR& attr, RegistrationScope scope) {
     wchar_t path[128];
     _snwprintf(path, 127, L"Software\\Classes\\TypeLib\\%ls\\%x.%x", guid, attr.wMajorVerNum, attr.wMinorVerNum);
     path[127] = L'\0';
-    HKEY key = nullptr;
+    ScopedRegKey key;
     const HKEY base = scope == RegistrationScope::kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    const LONG error = RegOpenKeyExW(base, path, 0, KEY_READ, &key);
-    if (error == ERROR_SUCCESS) RegCloseKey(key);
+    const LONG error = RegOpenKeyExW(base, path, 0, KEY_READ, key.put());
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
@@ -59,10 +40,10 @@ bool Registered(const TLIBATTR& attr, RegistrationScope scope) {
 HRESULT RegisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODULE automation) noexcept {
     try {
         std::wstring path;
-        Released<ITypeLib> library;
+        ComPtr<ITypeLib> library;
         if (const HRESULT hr = LoadModuleTypeLibrary(module, path, library.put()); FAILED(hr)) return hr;
         if (scope == RegistrationScope::kCurrentUser)
-            if (auto forUser = Lookup<RegisterForUserProc>(automation, "RegisterTypeLibForUser"))
+            if (auto forUser = BindExport<RegisterForUserProc>(automation, "RegisterTypeLibForUser"))
                 return forUser(library.get(), path.data(), nullptr);
         return RegisterTypeLib(library.get(), path.data(), nullptr);
     } catch (...) {
@@ -73,7 +54,7 @@ HRESULT RegisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODU
 HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODULE automation) noexcept {
     try {
         std::wstring path;
-        Released<ITypeLib> library;
+        ComPtr<ITypeLib> library;
         if (const HRESULT hr = LoadModuleTypeLibrary(module, path, library.put()); FAILED(hr)) return hr;
         TLIBATTR* attr = nullptr;
         if (const HRESULT hr = library->GetLibAttr(&attr); FAILED(hr)) return hr;
@@ -81,7 +62,7 @@ HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMO
         library->ReleaseTLibAttr(attr);
 
         auto forUser = scope == RegistrationScope::kCurrentUser
-                           ? Lookup<UnregisterForUserProc>(automation, "UnRegisterTypeLibForUser")
+                           ? BindExport<UnregisterForUserProc>(automation, "UnRegisterTypeLibForUser")
                            : nullptr;
         auto unregister = forUser ? forUser : &UnRegisterTypeLib;
         const HRESULT hr = unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
@@ -112,7 +93,7 @@ HRESULT LoadModuleTypeInfo(REFGUID guid, ITypeInfo** info) noexcept {
         return HRESULT_FROM_WIN32(GetLastError());
     try {
         std::wstring path;
-        Released<ITypeLib> library;
+        ComPtr<ITypeLib> library;
         if (const HRESULT hr = LoadModuleTypeLibrary(self, path, library.put()); FAILED(hr)) return hr;
         return library->GetTypeInfoOfGuid(guid, info);
     } catch (...) {

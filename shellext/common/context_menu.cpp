@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <string>
 
+#include "wide.h"
+
 namespace glyphpeek::shellext {
 namespace {
 
@@ -27,10 +29,9 @@ void CopyAnsi(const std::wstring& text, char* out, UINT capacity) {
 
 // `text` as UTF-16 in `capacity` units with the terminator, never ending on half a surrogate pair.
 void CopyUnicode(const std::wstring& text, wchar_t* out, UINT capacity) {
-    size_t keep = text.size() < capacity - 1 ? text.size() : capacity - 1;
-    if (keep > 0 && keep < text.size() && IS_HIGH_SURROGATE(text[keep - 1])) --keep;
-    wmemcpy(out, text.c_str(), keep);
-    out[keep] = L'\0';
+    const std::wstring_view kept = CutWhole(text, capacity - 1);
+    wmemcpy(out, kept.data(), kept.size());
+    out[kept.size()] = L'\0';
 }
 
 } // namespace
