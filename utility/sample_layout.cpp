@@ -149,6 +149,16 @@ std::optional<SampleBlock> Block(std::u16string_view sample, int canvasWidth, in
 
 } // namespace
 
+int SupersamplingFactor(int cellWidth, int cellHeight) noexcept {
+    constexpr int kCanvasSide = 4096;
+    const long long side = std::max(cellWidth, cellHeight);
+    for (int factor = 4; factor >= 2; --factor) {
+        if (side * factor <= kCanvasSide) return factor;
+    }
+    const long long twice = 4ll * cellWidth * cellHeight;
+    return twice <= kMaxCanvasPixels && side <= INT_MAX / 2 ? 2 : 1;
+}
+
 std::vector<Row> LayoutRows(int width, int height, std::size_t faceCount) noexcept {
     std::vector<Row> rows;
     if (faceCount == 0 || width <= 0 || height <= 0) return rows;
@@ -166,11 +176,11 @@ std::vector<Row> LayoutRows(int width, int height, std::size_t faceCount) noexce
         const int y = static_cast<int>(i) * r;  // i * r <= height while r > 0
         row.cell = {mx, y + my, width - 2 * mx, h};
         if (i > 0) row.separator = Separator{mx, width - mx, y};
-        row.drawable = row.cell.width > 0 && row.cell.height > 0 && row.cell.width <= INT_MAX / 4 &&
-                       row.cell.height <= INT_MAX / 4;
+        row.drawable = row.cell.width > 0 && row.cell.height > 0;
         if (row.drawable) {
-            row.canvasWidth = 4 * row.cell.width;
-            row.canvasHeight = 4 * row.cell.height;
+            row.supersampling = SupersamplingFactor(row.cell.width, row.cell.height);
+            row.canvasWidth = row.supersampling * row.cell.width;
+            row.canvasHeight = row.supersampling * row.cell.height;
         }
     }
     return rows;

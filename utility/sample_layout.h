@@ -43,9 +43,17 @@ struct Row {
     Rect cell;
     std::optional<Separator> separator;
     bool drawable = false;
-    int canvasWidth = 0;   // text is set on a canvas four times the cell in each direction
+    int supersampling = 0;  // text is set on a canvas this many times the cell in each direction
+    int canvasWidth = 0;
     int canvasHeight = 0;
 };
+// The canvas factor for a cell: 4 up to 1024 pixels a side; past that 3 or 2, so that a canvas side
+// stays within 4096 pixels as far as twice allows (at such sizes twice is as smooth to the eye as four
+// times); 1 for cells so large that even twice would pass kMaxCanvasPixels. Time and memory then stay
+// bounded at every thumbnail size.
+inline constexpr long long kMaxCanvasPixels = 64ll * 1024 * 1024;
+int SupersamplingFactor(int cellWidth, int cellHeight) noexcept;
+
 // Empty when there is nothing to draw (no faces, an empty target, or no memory).
 std::vector<Row> LayoutRows(int width, int height, std::size_t faceCount) noexcept;
 

@@ -1,8 +1,10 @@
 // The thumbnail picture: a define's sample drawn in every face of a font, one row per face, over
-// the define's background. Text is drawn by GDI, non-antialiased, on a canvas four times the row
-// cell in each direction, and reduced into the cell by the drawing context's interpolation.
+// the define's background. Text is drawn by GDI, non-antialiased, on a one-bit canvas several times
+// the row cell in each direction, and reduced into the cell by the imaging layer's bicubic filter
+// (or nearest neighbour, when a caller's context asks for that).
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -12,16 +14,14 @@
 #include "drawing_context.h"
 #include "font_data.h"
 #include "font_engine.h"
+#include "reduced_text.h"
+#include "text_canvas.h"
 #include "sample_layout.h"
 #include "wide.h"
 
 using namespace imaging;
 
 namespace {
-
-constexpr int kSupersampling = 4;
-
-COLORREF ToColorRef(ARGB argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
 glyphpeek::Background BackgroundOf(const SettingData& define) {
     return glyphpeek::ResolveBackground(define.BackColor1, define.BackColor2, GetSysColor(COLOR_WINDOW));
@@ -73,28 +73,20 @@ void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool s
         TextOutW(dc, c.x, c.y, AsWide(sample.substr(c.offset, c.length)).data(), static_cast<int>(c.length));
 }
 
-void DrawCell(DrawingContext& context, const glyphpeek::Row& row, const FontData& face, std::u16string_view sample,
-              bool singleLine, ARGB fore) {
-    if (!row.drawable || sample.empty()) return;  // an empty sample draws nothing
-    ArgbBitmap canvas(row.canvasWidth, row.canvasHeight);
-    if (!canvas) return;
-    constexpr ARGB kClearWhite = 0x00FFFFFF;
-    const bool cleared = FillPixels(canvas.get(), kClearWhite);
-    auto canvasContext = DrawingContext::On(reinterpret_cast<GpImage*>(canvas.get()));
-    if (!cleared) canvasContext.Clear(kClearWhite);
-    {
-        ContextDC dc(canvasContext.get());
-        if (!dc) return;
-        SetTextColor(dc.get(), ToColorRef(fore));
-        SetBkMode(dc.get(), TRANSPARENT);
-        DrawSample(dc.get(), face, sample, singleLine, row.canvasWidth, row.canvasHeight);
-    }
-    context.DrawImage(reinterpret_cast<GpImage*>(canvas.get()), row.cell.x, row.cell.y, row.cell.width,
-                      row.cell.height, 0, 0, row.canvasWidth, row.canvasHeight);
+// The row's sample on its own text canvas, `supersampling` times the cell in each direction.
+std::unique_ptr<TextCanvas> SetSample(const glyphpeek::Row& row, const FontData& face, std::u16string_view sample,
+                                      bool singleLine) {
+    if (!row.drawable || sample.empty()) return nullptr;  // an empty sample draws nothing
+    auto canvas = std::make_unique<TextCanvas>(row.canvasWidth, row.canvasHeight);
+    if (!*canvas) return nullptr;
+    DrawSample(canvas->dc(), face, sample, singleLine, row.canvasWidth, row.canvasHeight);
+    return canvas;
 }
 
-void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, const std::vector<FontData>& faces) {
-    const ARGB fore = glyphpeek::ResolveForeColor(define.ForeColor, GetSysColor(COLOR_WINDOWTEXT));
+// Runs `each(row, face, sample)` for the faces in order, the define's sample (or the face's own
+// name when it is empty) in place, and leaves the sample as it found it when it was empty.
+template <typename Each>
+void ForEachRow(PixelSize size, SettingData& define, const std::vector<FontData>& faces, Each each) {
     const std::vector<glyphpeek::Row> rows = glyphpeek::LayoutRows(size.width, size.height, faces.size());
     define.SampleText[std::size(define.SampleText) - 1] = L'\0';
     const bool ownNames = define.SampleText[0] == L'\0';
@@ -103,29 +95,67 @@ void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, cons
             wcsncpy(define.SampleText, faces[i].displayName, std::size(define.SampleText) - 1);
             define.SampleText[std::size(define.SampleText) - 1] = L'\0';
         }
-        if (rows[i].separator) {
-            context.ResetClip();
-            context.Line(fore, 1.0f, rows[i].separator->x1, rows[i].separator->y, rows[i].separator->x2,
-                         rows[i].separator->y);
-        }
         FontData face = faces[i];
         face.faceName[std::size(face.faceName) - 1] = L'\0';
         const std::u16string_view sample = AsU16(define.SampleText, wcslen(define.SampleText));
-        DrawCell(context, rows[i], face, sample, define.FitSingleLine == 1, fore);
+        each(rows[i], face, sample);
     }
     if (ownNames) std::fill(std::begin(define.SampleText), std::end(define.SampleText), L'\0');
 }
 
+ARGB ForeOf(const SettingData& define) {
+    return glyphpeek::ResolveForeColor(define.ForeColor, GetSysColor(COLOR_WINDOWTEXT));
+}
+
+void Separator(DrawingContext& context, const glyphpeek::Row& row, ARGB fore) {
+    if (!row.separator) return;
+    context.ResetClip();
+    context.Line(fore, 1.0f, row.separator->x1, row.separator->y, row.separator->x2, row.separator->y);
+}
+
+// Rows through a context: separator, then text, row by row.
+void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, const std::vector<FontData>& faces,
+              glyphpeek::ReductionFilter filter) {
+    const ARGB fore = ForeOf(define);
+    const bool singleLine = define.FitSingleLine == 1;
+    ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData& face, std::u16string_view sample) {
+        Separator(context, row, fore);
+        if (const auto canvas = SetSample(row, face, sample, singleLine))
+            DrawReducedText(context, row.cell.x, row.cell.y, *canvas, row.supersampling, filter, fore);
+    });
+}
+
 void DrawAll(GpBitmap* target, SettingData& define, const std::vector<FontData>& faces) {
+    constexpr auto kFilter = glyphpeek::ReductionFilter::kBicubic;  // what interpolation mode 7 gives
     const glyphpeek::Background background = BackgroundOf(define);
-    // Written before the context exists, so nothing of GDI+ holds the pixels meanwhile.
-    const bool written = WriteBackground(target, background);
-    auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
-    if (!context) return;
-    context.SetInterpolation(InterpolationModeHighQualityBicubic);
     const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(target));
-    if (!written) PaintBackground(context, size, background);
-    DrawRows(context, size, define, faces);
+    // Written before the context exists, so nothing of GDI+ holds the pixels meanwhile.
+    if (!WriteBackground(target, background)) {
+        // Pixels we cannot write: everything through the context.
+        auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+        if (!context) return;
+        context.SetInterpolation(InterpolationModeHighQualityBicubic);
+        PaintBackground(context, size, background);
+        DrawRows(context, size, define, faces, kFilter);
+        return;
+    }
+    // The separators first, then the text into the pixels once the context has let them go. No cell
+    // reaches the separator below it, so the picture is the one drawn row by row.
+    const ARGB fore = ForeOf(define);
+    {
+        auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+        if (!context) return;
+        ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData&, std::u16string_view) {
+            Separator(context, row, fore);
+        });
+    }
+    const bool singleLine = define.FitSingleLine == 1;
+    ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData& face, std::u16string_view sample) {
+        const auto canvas = SetSample(row, face, sample, singleLine);
+        if (!canvas || CompositeText(target, row.cell.x, row.cell.y, *canvas, row.supersampling, kFilter, fore)) return;
+        auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+        DrawReducedText(context, row.cell.x, row.cell.y, *canvas, row.supersampling, kFilter, fore);
+    });
 }
 
 } // namespace
@@ -136,7 +166,9 @@ void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, SettingData* d
     if (!graphics || !target || !define || !faces) return;
     try {
         auto context = DrawingContext::Borrow(graphics);
-        DrawRows(context, ImageSize(reinterpret_cast<GpImage*>(target)), *define, *faces);
+        InterpolationMode mode = InterpolationModeDefault;
+        GdipGetInterpolationMode(graphics, &mode);
+        DrawRows(context, ImageSize(reinterpret_cast<GpImage*>(target)), *define, *faces, FilterFor(mode));
     } catch (...) {
     }
 }

@@ -1,47 +1,124 @@
-// bench_rendering: median milliseconds per DrawStringFromFile call, through the real TRUtility.dll,
-// for reference fonts at 96 × 96 and 256 × 256. Run under Wine; prints medians, asserts nothing.
+// bench_rendering: DrawStringFromFile through the real TRUtility.dll, in process, at the sizes asked
+// (default 96 and 256): the median milliseconds per call, the memory the first call at a size adds to
+// the process (its peak working set during the call less the working set before it), and the
+// process's peak working set at the end. Run under Wine; prints medians, asserts nothing.
+//   bench_rendering [--sizes 96,256,...] [--runs N] [--parsable] [--save PREFIX] font...
+// --save writes each size's picture to PREFIX-SIZE.png, to look at.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "ExportBinding.h"
 #include "TRUtility.h"
-#include "utility_beside.h"
 #include "bitmap.h"
 #include "gdiplus_session.h"
+#include "utility_beside.h"
 
 using namespace imaging;
 
+namespace {
+
+struct Memory {
+    double workingSetMb = 0;
+    double peakMb = 0;
+};
+
+Memory ProcessMemory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return {};
+    return {counters.WorkingSetSize / 1048576.0, counters.PeakWorkingSetSize / 1048576.0};
+}
+
+// Lets the peak start again from the present working set, where the system allows it (Linux, which
+// Wine runs on, resets a process's peak resident size on request); false elsewhere.
+bool ResetPeak() {
+    HANDLE file = CreateFileW(L"Z:\\proc\\self\\clear_refs", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, "5", 1, &written, nullptr) && written == 1;
+    CloseHandle(file);
+    return ok;
+}
+
+SettingData BenchDefine() {
+    SettingData define = {};
+    wcscpy(define.SampleText, L"Aa Bb Cc 123");
+    define.BackColor1 = kColorNotSet;
+    define.BackColor2 = 0x00C08040;
+    define.ForeColor = 0;
+    return define;
+}
+
+} // namespace
+
 int wmain(int argc, wchar_t** argv) {
+    std::vector<int> sizes;
+    std::vector<std::wstring> fonts;
+    int runs = 15;
+    bool parsable = false;
+    std::wstring save;
+    for (int i = 1; i < argc; ++i) {
+        if (wcscmp(argv[i], L"--sizes") == 0 && i + 1 < argc) {
+            for (wchar_t* p = argv[++i]; *p;) {
+                sizes.push_back(static_cast<int>(wcstol(p, &p, 10)));
+                if (*p == L',') ++p; else if (*p) break;
+            }
+        } else if (wcscmp(argv[i], L"--runs") == 0 && i + 1 < argc) {
+            runs = std::max(1, _wtoi(argv[++i]));
+        } else if (wcscmp(argv[i], L"--save") == 0 && i + 1 < argc) {
+            save = argv[++i];
+        } else if (wcscmp(argv[i], L"--parsable") == 0) {
+            parsable = true;
+        } else {
+            fonts.emplace_back(argv[i]);
+        }
+    }
+    if (sizes.empty()) sizes = {96, 256};
     GdiplusSession gdiplus;
     const ScopedModule utility = LoadUtilityBesideExecutable();
     auto draw = BindExport<DrawStringFromFileProc>(utility.get(), "DrawStringFromFile");
-    if (!gdiplus.ok() || !draw) return 1;
-    const int runs = 15;
+    if (!gdiplus.ok() || !draw || fonts.empty()) return 1;
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    for (int i = 1; i < argc; ++i) {
-        for (int size : {96, 256}) {
+    for (const std::wstring& font : fonts) {
+        for (int size : sizes) {
             std::vector<double> ms;
+            double addedMb = -1;
             for (int run = 0; run < runs; ++run) {
+                // The caller's bitmap is not the call's: made and touched before the clock and the meter start.
                 ArgbBitmap bitmap(size, size);
-                SettingData define = {};
-                wcscpy(define.SampleText, L"Aa Bb Cc 123");
-                define.BackColor1 = kColorNotSet;
-                define.BackColor2 = 0x00C08040;
-                define.ForeColor = 0;
+                FillPixels(bitmap.get(), 0);
+                SettingData define = BenchDefine();
+                const bool first = run == 0;
+                const Memory before = ProcessMemory();
+                const bool peakReset = first && ResetPeak();
                 LARGE_INTEGER start, end;
                 QueryPerformanceCounter(&start);
-                draw(bitmap.get(), &define, argv[i]);
+                draw(bitmap.get(), &define, font.c_str());
                 QueryPerformanceCounter(&end);
+                // Without a reset the peak may be an earlier one: the figure is then only an upper bound.
+                if (first) addedMb = std::max(0.0, ProcessMemory().peakMb - before.workingSetMb);
+                if (first && !peakReset) addedMb = -addedMb;  // shown as an upper bound
                 ms.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
+                if (first && !save.empty())
+                    SavePng(reinterpret_cast<GpImage*>(bitmap.get()), (save + L"-" + std::to_wstring(size) + L".png").c_str());
             }
             std::sort(ms.begin(), ms.end());
-            std::printf("%-70ls %3d x %-3d median %7.2f ms\n", argv[i], size, size, ms[runs / 2]);
+            const double median = ms[ms.size() / 2];
+            if (parsable)
+                std::printf("size %d median_ms %.2f added_mb %.1f peak_mb %.1f\n", size, median, addedMb,
+                            ProcessMemory().peakMb);
+            else
+                std::printf("%-60ls %4d x %-4d median %8.2f ms  first call adds %s%.1f MB\n", font.c_str(), size, size,
+                            median, addedMb < 0 ? "at most " : "", addedMb < 0 ? -addedMb : addedMb);
         }
     }
+    if (!parsable) std::printf("peak working set of the process: %.1f MB\n", ProcessMemory().peakMb);
     return 0;
 }

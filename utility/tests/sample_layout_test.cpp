@@ -58,6 +58,19 @@ TEST(Background, ColoursAndGradientDecision) {
     EXPECT_EQ(ResolveForeColor(0x00FF0000, 0x000000FF), 0xFF0000FFu);
 }
 
+TEST(Rows, CanvasFactorKeepsLargeCellsBounded) {
+    EXPECT_EQ(SupersamplingFactor(94, 30), 4);
+    EXPECT_EQ(SupersamplingFactor(992, 992), 4);    // a 1024 thumbnail
+    EXPECT_EQ(SupersamplingFactor(1100, 40), 3);
+    EXPECT_EQ(SupersamplingFactor(2016, 2016), 2);  // 2048
+    EXPECT_EQ(SupersamplingFactor(2480, 2480), 2);  // 2560: past 4096 a side, still a few megabytes at one bit
+    EXPECT_EQ(SupersamplingFactor(10000, 10000), 1);
+    const Row row = LayoutRows(2560, 2560, 1)[0];
+    EXPECT_EQ(row.supersampling, 2);
+    EXPECT_EQ(row.canvasWidth, 2 * row.cell.width);
+    EXPECT_EQ(row.canvasHeight, 2 * row.cell.height);
+}
+
 TEST(Rows, ThreeFacesOnA96Square) {
     const std::vector<Row> rows = LayoutRows(96, 96, 3);
     ASSERT_EQ(rows.size(), 3u);

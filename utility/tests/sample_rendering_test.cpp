@@ -1,6 +1,7 @@
 // Font reading and sample rendering through the real TRUtility.dll, with real fonts.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -59,11 +60,20 @@ Pixels Read(const ArgbBitmap& bitmap) {
     p.width = bitmap.size().width;
     p.height = bitmap.size().height;
     p.argb.resize(static_cast<size_t>(p.width) * p.height);
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) GdipBitmapGetPixel(bitmap.get(), x, y, &p.argb[y * p.width + x]);
-    }
+    const GpRect all = {0, 0, p.width, p.height};
+    BitmapData data{};
+    data.Width = p.width;
+    data.Height = p.height;
+    data.Stride = p.width * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = p.argb.data();
+    if (GdipBitmapLockBits(bitmap.get(), &all, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                           &data) == Ok)
+        GdipBitmapUnlockBits(bitmap.get(), &data);
     return p;
 }
+
+int Channel(ARGB color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
 
 std::vector<uint8_t> FileBytes(const wchar_t* path) {
     std::vector<uint8_t> bytes;
@@ -115,33 +125,128 @@ TEST_F(Rendering, OpenTypeFontsAreDrawn) {
     EXPECT_GT(ink, 20);
 }
 
+// The rules of the picture at thumbnail sizes: separators in the fore colour, ink only inside the
+// cells and in every row, over the gradient, for both layouts.
 TEST_F(Rendering, RowsSeparatorsAndInkStayInTheirCells) {
-    const size_t n = Faces(kNotoCjk).size();
-    ArgbBitmap bitmap(96, 96);
-    SettingData define = Define(L"Aa", 0x00FFFFFF, 0x00FFFFFF, 0x000000FF);  // red ink on white
-    define.FitSingleLine = 1;  // rows this flat would push a wrapped block below its cell
-    drawFromFile(bitmap.get(), &define, kNotoCjk);
-    const Pixels pixels = Read(bitmap);
-    const int rowHeight = 96 / static_cast<int>(n);
-    for (size_t i = 1; i < n; ++i) {
-        const int y = static_cast<int>(i) * rowHeight;
-        for (int x = 1; x < 95; ++x) ASSERT_EQ(pixels.at(x, y), 0xFFFF0000u) << "separator " << i << " x " << x;
-        EXPECT_EQ(pixels.at(0, y), 0xFFFFFFFFu);
-    }
-    std::vector<int> inkPerRow(n, 0);
-    for (int y = 0; y < 96; ++y) {
-        const int row = y / rowHeight;
-        const bool separator = row > 0 && y == row * rowHeight && row < static_cast<int>(n);
-        for (int x = 0; x < 96; ++x) {
-            if (pixels.at(x, y) == 0xFFFFFFFFu || separator) continue;
-            // margins are 96 / 64 = 1
-            const bool inCell = row < static_cast<int>(n) && x >= 1 && x < 95 && y >= row * rowHeight + 1 &&
-                                y < row * rowHeight + rowHeight - 1;
-            ASSERT_TRUE(inCell) << "ink outside the cells at " << x << "," << y;
-            ++inkPerRow[row];
+    const size_t cjkFaces = Faces(kNotoCjk).size();
+    for (const int size : {96, 256}) {
+        // Flat rows would push a wrapped block below its cell: the collection is set on one line.
+        for (const bool singleLine : {true, false}) {
+            SCOPED_TRACE(testing::Message() << size << (singleLine ? " single line" : " block"));
+            const size_t n = singleLine ? cjkFaces : 1;
+            ArgbBitmap bitmap(size, size);
+            SettingData define = Define(L"Aa", 0x00FFFFFF, 0x00C08040, 0x000000FF);  // red ink over a gradient
+            define.FitSingleLine = singleLine ? 1 : 0;
+            drawFromFile(bitmap.get(), &define, singleLine ? kNotoCjk : kDejaVu);
+            const Pixels pixels = Read(bitmap);
+            const int rowHeight = size / static_cast<int>(n), margin = size / 64;
+            for (size_t i = 1; i < n; ++i) {
+                const int y = static_cast<int>(i) * rowHeight;
+                for (int x = margin; x < size - margin; ++x)
+                    ASSERT_EQ(pixels.at(x, y), 0xFFFF0000u) << "separator " << i << " x " << x;
+                EXPECT_NE(pixels.at(margin - 1, y), 0xFFFF0000u);
+            }
+            std::vector<int> inkPerRow(n, 0);
+            bool fullInk = false;
+            for (int y = 0; y < size; ++y) {
+                const int row = y / rowHeight;
+                const bool separator = row > 0 && y == row * rowHeight && row < static_cast<int>(n);
+                const ARGB background = pixels.at(0, y);  // the margin column is never inked
+                for (int x = 0; x < size; ++x) {
+                    const ARGB p = pixels.at(x, y);
+                    if (p == background || separator) continue;
+                    const bool inCell = row < static_cast<int>(n) && x >= margin && x < size - margin &&
+                                        y >= row * rowHeight + margin && y < row * rowHeight + rowHeight - margin;
+                    ASSERT_TRUE(inCell) << "ink outside the cells at " << x << "," << y;
+                    // Red laid over the background: red up, green and blue down.
+                    ASSERT_GE(Channel(p, 16), Channel(background, 16));
+                    ASSERT_LE(Channel(p, 8), Channel(background, 8));
+                    ASSERT_LE(Channel(p, 0), Channel(background, 0));
+                    fullInk |= p == 0xFFFF0000u;
+                    ++inkPerRow[row];
+                }
+            }
+            for (size_t i = 0; i < n; ++i) EXPECT_GT(inkPerRow[i], 5) << "row " << i;
+            if (!singleLine) {
+                EXPECT_TRUE(fullInk);  // the collection's rows at 96 are too small for it
+            }
         }
     }
-    for (size_t i = 0; i < n; ++i) EXPECT_GT(inkPerRow[i], 5) << "row " << i;
+}
+
+// Text edges are smoothed by the reduction on every platform (Wine's own scaling has no filter).
+TEST_F(Rendering, GlyphEdgesHoldIntermediateCoverage) {
+    ArgbBitmap bitmap(96, 96);
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+    define.FitSingleLine = 1;
+    drawFromFile(bitmap.get(), &define, kDejaVu);
+    int ink = 0, between = 0;
+    for (ARGB p : Read(bitmap).argb) {
+        ink += p != 0xFFFFFFFFu;
+        between += p != 0xFFFFFFFFu && p != 0xFF000000u;
+        ASSERT_EQ(Channel(p, 16), Channel(p, 0)) << "grey only";
+    }
+    EXPECT_GT(ink, 200);
+    EXPECT_GT(between * 5, ink) << "edges are graded, not hard";
+}
+
+// The largest thumbnails keep text in every row (the canvas factor drops, the picture does not).
+TEST_F(Rendering, LargeThumbnailsHaveInkInEveryRow) {
+    const size_t n = Faces(kNotoCjk).size();
+    ArgbBitmap bitmap(2048, 2048);
+    ASSERT_TRUE(bitmap);
+    SettingData define = Define(L"Aa", 0x00FFFFFF, 0x00FFFFFF, 0);
+    define.FitSingleLine = 1;
+    drawFromFile(bitmap.get(), &define, kNotoCjk);
+    const Pixels pixels = Read(bitmap);
+    const int rowHeight = 2048 / static_cast<int>(n);
+    std::vector<int> inkPerRow(n, 0);
+    for (int y = 0; y < static_cast<int>(n) * rowHeight; ++y) {
+        if (y % rowHeight == 0) continue;  // separators
+        for (int x = 0; x < 2048; ++x) inkPerRow[static_cast<size_t>(y / rowHeight)] += pixels.at(x, y) != 0xFFFFFFFFu;
+    }
+    for (size_t i = 0; i < n; ++i) EXPECT_GT(inkPerRow[i], 2000) << "row " << i;
+}
+
+// The settings program's preview and picture output draw through the same rows as a thumbnail: a
+// caller's high-quality context gives the thumbnail's picture, a nearest-neighbour one hard edges.
+TEST_F(Rendering, CallersContextGivesTheSamePicture) {
+    std::vector<FontData> faces = Faces(kDejaVu);
+    ASSERT_EQ(faces.size(), 1u);
+    ASSERT_EQ(AddFontResourceExW(kDejaVu, FR_PRIVATE, nullptr), 1);
+    auto drawNames = library.Get<void (*)(GpBitmap*, SettingData*, std::vector<FontData>*)>("DrawStringFromNames");
+    auto drawNamesG =
+        library.Get<void (*)(GpGraphics*, GpBitmap*, SettingData*, std::vector<FontData>*)>("DrawStringFromNamesG");
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0x00800000);
+    ArgbBitmap own(120, 80);
+    drawNames(own.get(), &define, &faces);
+    const Pixels expected = Read(own);
+    for (const InterpolationMode mode : {InterpolationModeHighQuality, InterpolationModeNearestNeighbor}) {
+        ArgbBitmap theirs(120, 80);
+        FillPixels(theirs.get(), 0xFFFFFFFF);
+        {
+            auto context = DrawingContext::On(reinterpret_cast<GpImage*>(theirs.get()));
+            context.SetInterpolation(mode);
+            InterpolationMode before = InterpolationModeDefault, after = InterpolationModeDefault;
+            GdipGetInterpolationMode(context.get(), &before);
+            drawNamesG(context.get(), theirs.get(), &define, &faces);
+            GdipGetInterpolationMode(context.get(), &after);
+            EXPECT_EQ(after, before) << "the caller's mode is left as it was";
+        }
+        const Pixels got = Read(theirs);
+        int graded = 0, differ = 0;
+        for (size_t i = 0; i < got.argb.size(); ++i) {
+            const ARGB p = got.argb[i];
+            graded += p != 0xFFFFFFFFu && p != 0xFF000080u;
+            for (int shift = 0; shift < 32; shift += 8)
+                differ += std::abs(Channel(p, shift) - Channel(expected.argb[i], shift)) > 1;
+        }
+        if (mode == InterpolationModeHighQuality)
+            EXPECT_EQ(differ, 0);
+        else
+            EXPECT_EQ(graded, 0);
+    }
+    RemoveFontResourceExW(kDejaVu, FR_PRIVATE, nullptr);
 }
 
 TEST_F(Rendering, Backgrounds) {
