@@ -12,11 +12,6 @@
 #include "wide.h"
 
 namespace glyphpeek::settings {
-namespace {
-
-constexpr unsigned kStandardDefineText = 151;
-
-} // namespace
 
 CDefTestDlg::CDefTestDlg(const DefineList& defines, CWnd* parent)
     : CDialog(IDD_DEFINE_TEST_DIALOG, parent), defines_(defines) {
@@ -60,7 +55,7 @@ void CDefTestDlg::RunTest() {
     const std::wstring text =
         applied ? std::wstring(AsWide(AppliedDefineText(AsU16(prefix_.data(), prefix_.size()),
                                                         FieldText(defines_[*applied].DefineName), *applied)))
-                : ProgramText(kStandardDefineText);
+                : ProgramText(IDS_STANDARD_DEFINE);
     SetDlgItemTextW(hwnd_, IDC_TEST_RESULT, text.c_str());
 }
 

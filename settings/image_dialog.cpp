@@ -12,12 +12,9 @@
 namespace glyphpeek::settings {
 namespace {
 
-constexpr unsigned kNoFontText = 132, kLoadErrorCaption = 133, kPngFilter = 134, kSaveFailedText = 135,
-                   kErrorCaption = 136;
-
-// Text 135 with the path for "%s" and the status for "%d"; replaced here, never read as a format.
+// IDS_SAVE_FAILED with the path for "%s" and the status for "%d"; replaced here, never read as a format.
 std::wstring SaveFailedText(const std::wstring& target, int status) {
-    std::wstring text = ProgramText(kSaveFailedText);
+    std::wstring text = ProgramText(IDS_SAVE_FAILED);
     if (const size_t at = text.find(L"%s"); at != std::wstring::npos) text.replace(at, 2, target);
     if (const size_t at = text.find(L"%d"); at != std::wstring::npos) text.replace(at, 2, std::to_wstring(status));
     return text;
@@ -52,7 +49,8 @@ BOOL CImageDialog::OnInitDialog() {
                 reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     if (!LoadFaces()) {
-        MessageBoxW(hwnd_, ProgramText(kNoFontText).c_str(), ProgramText(kLoadErrorCaption).c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(hwnd_, ProgramText(IDS_NO_FONT_INFORMATION).c_str(), ProgramText(IDS_LOAD_ERROR_CAPTION).c_str(),
+                    MB_OK | MB_ICONERROR);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -84,7 +82,7 @@ void CImageDialog::ChooseTarget() {
     _wsplitpath_s(path_.c_str(), drive, MAX_PATH, folder, MAX_PATH, nullptr, 0, nullptr, 0);
     FileDialogOptions options;
     options.owner = hwnd_;
-    options.filter = ProgramText(kPngFilter);
+    options.filter = ProgramText(IDS_PNG_FILTER);
     options.defaultExtension = L"*.png";
     options.fileName = L"notitle.png";
     options.initialFolder = std::wstring(drive) + folder;
@@ -105,7 +103,7 @@ void CImageDialog::OnOK() {
     if (status != imaging::Ok) {
         // The dialog stays, with everything as it was, for another try.
         MessageBoxW(hwnd_, SaveFailedText(request.target, static_cast<int>(status)).c_str(),
-                    ProgramText(kErrorCaption).c_str(), MB_OK | MB_ICONWARNING);
+                    ProgramText(IDS_ERROR_CAPTION).c_str(), MB_OK | MB_ICONWARNING);
         return;
     }
     EndDialog(IDOK);

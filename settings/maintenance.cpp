@@ -2,16 +2,15 @@
 
 #include <windows.h>
 
+#include "resource.h"
 #include "shell_integration.h"
 
 namespace glyphpeek::settings {
 namespace {
 
-constexpr unsigned kConfirmCaption = 143, kAlsoDeleteDefinesText = 153;
-
 void Uninstall(bool showResult, TextSource text) {
     for (int type = 0; type < kFontTypeCount; ++type) UnregisterFontType(type);
-    if (MessageBoxW(nullptr, text(kAlsoDeleteDefinesText).c_str(), text(kConfirmCaption).c_str(),
+    if (MessageBoxW(nullptr, text(IDS_ALSO_DELETE_DEFINES).c_str(), text(IDS_CONFIRM_CAPTION).c_str(),
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
         DeleteStoredSettings();
         DeleteStubFolder();

@@ -1,5 +1,6 @@
 #pragma once
-// Resource identifiers of TRSetting.exe.
+// Resource identifiers of TRSetting.exe. No <windows.h> here: the platform-neutral sample texts use
+// the menu ids too.
 
 #define IDR_MAINFRAME 128
 #define IDR_SAMPLE_MENU 129
@@ -44,3 +45,39 @@
 // Define test dialog
 #define IDC_TEST_FILE_NAME 1031
 #define IDC_TEST_RESULT 1033
+
+// Sample-text menu (in menu order)
+#define IDM_SAMPLE_ALPHABET 32774
+#define IDM_SAMPLE_ALPHABET_PART 32782
+#define IDM_SAMPLE_NUMBER 32776
+#define IDM_SAMPLE_KANA 32775
+#define IDM_SAMPLE_KANA_PART 32780
+#define IDM_SAMPLE_JAPANESE 32778
+#define IDM_SAMPLE_HANKUL 32784
+#define IDM_SAMPLE_SIMPLIFIED_CHINESE 32788
+#define IDM_SAMPLE_TRADITIONAL_CHINESE 32789
+#define IDM_SAMPLE_HEBREW 32790
+#define IDM_SAMPLE_CYRILLIC 32792
+#define IDM_SAMPLE_GREEK 32794
+#define IDM_SAMPLE_THAI 32796
+
+// String table
+#define IDS_NO_FONT_INFORMATION 132
+#define IDS_LOAD_ERROR_CAPTION 133
+#define IDS_PNG_FILTER 134
+#define IDS_SAVE_FAILED 135
+#define IDS_ERROR_CAPTION 136
+#define IDS_SYSTEM_COLOR 137
+#define IDS_AUTO_COLOR 138
+#define IDS_DEFINE_FILTER 139
+#define IDS_NOT_DEFINE_FILE 140
+#define IDS_WRONG_VERSION 141
+#define IDS_CONFIRM_CAPTION 143
+#define IDS_INFORMATION_CAPTION 146
+#define IDS_DELETE_ALL_QUESTION 147
+#define IDS_CREATE_COLOR 148
+#define IDS_NAME_MISSING 149
+#define IDS_CONDITION_MISSING 150
+#define IDS_STANDARD_DEFINE 151
+#define IDS_NO_FILE_ACCESS 152
+#define IDS_ALSO_DELETE_DEFINES 153

@@ -16,9 +16,6 @@
 namespace glyphpeek::settings {
 namespace {
 
-constexpr unsigned kSystemColor = 137, kAuto = 138, kLoadErrorCaption = 133, kDefineFilter = 139,
-                   kNotDefineFile = 140, kWrongVersion = 141, kConfirmCaption = 143, kInformationCaption = 146,
-                   kDeleteAllQuestion = 147, kCreateColor = 148, kNameMissing = 149, kConditionMissing = 150;
 constexpr int kTypeBoxes[] = {IDC_TYPE_TTF, IDC_TYPE_TTC, IDC_TYPE_OTF};  // font types 1, 2, 3
 constexpr int kPreviewSize = 256;
 constexpr wchar_t kPreviewFace[] = L"MS UI Gothic";
@@ -102,7 +99,8 @@ BOOL CTRSettingDlg::OnInitDialog() {
     }
     preview_ = imaging::ArgbBitmap(kPreviewSize, kPreviewSize);
 
-    const std::wstring create = ProgramText(kCreateColor), system = ProgramText(kSystemColor), automatic = ProgramText(kAuto);
+    const std::wstring create = ProgramText(IDS_CREATE_COLOR), system = ProgramText(IDS_SYSTEM_COLOR),
+                       automatic = ProgramText(IDS_AUTO_COLOR);
     foreColor_.SetTexts(system.c_str(), create.c_str());
     foreColor_.SetDefaultColor(GetSysColor(COLOR_WINDOWTEXT));
     backColor1_.SetTexts(automatic.c_str(), create.c_str());
@@ -220,12 +218,12 @@ void CTRSettingDlg::OnMove(bool up) {
 void CTRSettingDlg::OnUpdate() {
     const SettingData define = ReadEditor();
     if (!define.DefineName[0]) {
-        MessageFromProgram(hwnd_, kNameMissing, kInformationCaption, MB_OK | MB_ICONINFORMATION);
+        MessageFromProgram(hwnd_, IDS_NAME_MISSING, IDS_INFORMATION_CAPTION, MB_OK | MB_ICONINFORMATION);
         return;
     }
     // An empty condition applies to every file: the defines after it would never be used.
     if (!define.Condition[0] &&
-        MessageFromProgram(hwnd_, kConditionMissing, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        MessageFromProgram(hwnd_, IDS_CONDITION_MISSING, IDS_CONFIRM_CAPTION, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const size_t before = defines_.size();
     defines_.Store(define);
@@ -243,7 +241,8 @@ void CTRSettingDlg::OnDelete() {
 }
 
 void CTRSettingDlg::OnDeleteAll() {
-    if (MessageFromProgram(hwnd_, kDeleteAllQuestion, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (MessageFromProgram(hwnd_, IDS_DELETE_ALL_QUESTION, IDS_CONFIRM_CAPTION, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
     defines_.Clear();
     list_.Refill();
 }
@@ -282,7 +281,7 @@ namespace {
 FileDialogOptions DefineFileOptions(HWND owner, const wchar_t* proposed, DWORD flags) {
     FileDialogOptions options;
     options.owner = owner;
-    options.filter = ProgramText(kDefineFilter);
+    options.filter = ProgramText(IDS_DEFINE_FILTER);
     options.defaultExtension = L"gpd";
     options.fileName = proposed;
     options.flags = OFN_HIDEREADONLY | flags;
@@ -307,8 +306,9 @@ void CTRSettingDlg::OnImport() {
         return;
     }
     if (contents.status != DefineFileStatus::kOk) {
-        MessageFromProgram(hwnd_, contents.status == DefineFileStatus::kWrongVersion ? kWrongVersion : kNotDefineFile,
-                           kLoadErrorCaption, MB_OK | MB_ICONERROR);
+        const unsigned text =
+            contents.status == DefineFileStatus::kWrongVersion ? IDS_WRONG_VERSION : IDS_NOT_DEFINE_FILE;
+        MessageFromProgram(hwnd_, text, IDS_LOAD_ERROR_CAPTION, MB_OK | MB_ICONERROR);
         return;
     }
     defines_.Replace(std::move(contents.defines));

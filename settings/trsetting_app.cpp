@@ -9,13 +9,12 @@
 #include "image_dialog.h"
 #include "maintenance.h"
 #include "program_text.h"
+#include "resource.h"
 #include "setting_dialog.h"
 #include "wide.h"
 
 namespace glyphpeek::settings {
 namespace {
-
-constexpr unsigned kInformationCaption = 146, kNoAccessText = 152;
 
 std::wstring Text(unsigned id) { return ProgramText(id); }
 
@@ -33,7 +32,7 @@ protected:
         if (request.action == StartAction::kImage) {
             const std::wstring path(AsWide(request.imagePath));
             if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-                MessageBoxW(nullptr, Text(kNoAccessText).c_str(), Text(kInformationCaption).c_str(),
+                MessageBoxW(nullptr, Text(IDS_NO_FILE_ACCESS).c_str(), Text(IDS_INFORMATION_CAPTION).c_str(),
                             MB_OK | MB_ICONEXCLAMATION);
                 return FALSE;
             }

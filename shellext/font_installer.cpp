@@ -7,13 +7,13 @@
 #include "fonts_folder.h"
 #include "mapped_file.h"
 #include "private_font_collection.h"
+#include "resource.h"
 #include "virtual_font_stub.h"
 #include "wide.h"
 
 namespace glyphpeek::typorama {
 namespace {
 
-constexpr UINT kInstalledText = 107, kInformationCaption = 108;
 constexpr size_t kFamilyNameUnits = 31;  // a 32-unit field with its terminator
 constexpr size_t kValueNameUnits = 999;  // a 1000-unit buffer with its terminator
 // A window that does not answer the font change in this time is passed over, so a hung program
@@ -47,7 +47,7 @@ bool EnterInstalledFont(const std::wstring& valueName, std::wstring_view fileNam
                           bytes) == ERROR_SUCCESS;
 }
 
-// Text 107 with its "%s" standing for the file name. Replaced here rather than formatted, so a
+// IDS_INSTALLED with its "%s" standing for the file name. Replaced here rather than formatted, so a
 // language library's text is never read as a format.
 std::wstring InstalledMessage(const std::wstring& pattern, std::wstring_view fileName) {
     std::wstring message = pattern;
@@ -90,8 +90,8 @@ void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource
         SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kBroadcastTimeoutMs, nullptr);
         // Announced only when listed: an unlisted font is gone at the next start of Windows.
         if (entered)
-            MessageBoxW(nullptr, InstalledMessage(text(kInstalledText), fileName).c_str(),
-                        text(kInformationCaption).c_str(), MB_OK | MB_ICONINFORMATION);
+            MessageBoxW(nullptr, InstalledMessage(text(IDS_INSTALLED), fileName).c_str(),
+                        text(IDS_INFORMATION_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
     }
 }
 

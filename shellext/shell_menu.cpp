@@ -4,6 +4,7 @@
 
 #include "Typorama.h"
 #include "font_installer.h"
+#include "resource.h"
 #include "typorama_classes.h"
 #include "typorama_module.h"
 #include "utility_commands.h"
@@ -15,12 +16,12 @@ using shellext::MenuCommand;
 using shellext::MenuItem;
 
 constexpr MenuItem kFontItems[] = {
-    {MenuCommand::kInstall, 101, 104},
-    {MenuCommand::kOutputPicture, 103, 106},
+    {MenuCommand::kInstall, IDS_MENU_INSTALL, IDS_HELP_INSTALL},
+    {MenuCommand::kOutputPicture, IDS_MENU_OUTPUT_PICTURE, IDS_HELP_OUTPUT_PICTURE},
 };
 constexpr MenuItem kStubItems[] = {
-    {MenuCommand::kUninstall, 102, 105},
-    {MenuCommand::kOutputPicture, 103, 106},
+    {MenuCommand::kUninstall, IDS_MENU_UNINSTALL, IDS_HELP_UNINSTALL},
+    {MenuCommand::kOutputPicture, IDS_MENU_OUTPUT_PICTURE, IDS_HELP_OUTPUT_PICTURE},
 };
 
 class CShellMenu final : public shellext::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {

@@ -3,6 +3,7 @@
 #include "context_menu.h"  // first: it declares the shell's interfaces before TyporamaVista's IShellMenu
 
 #include "TyporamaVista.h"
+#include "resource.h"
 #include "string_source.h"
 #include "utility_commands.h"
 #include "vista_classes.h"
@@ -14,13 +15,13 @@ using shellext::MenuCommand;
 using shellext::MenuItem;
 
 constexpr MenuItem kFontItems[] = {
-    {MenuCommand::kUpdateThumbnail, 102, 104},
-    {MenuCommand::kOutputPicture, 103, 105},
+    {MenuCommand::kUpdateThumbnail, IDS_MENU_UPDATE_THUMBNAIL, IDS_HELP_UPDATE_THUMBNAIL},
+    {MenuCommand::kOutputPicture, IDS_MENU_OUTPUT_PICTURE, IDS_HELP_OUTPUT_PICTURE},
 };
 constexpr MenuItem kStubItems[] = {
-    {MenuCommand::kUninstall, 101, 106},
-    {MenuCommand::kUpdateThumbnail, 102, 104},
-    {MenuCommand::kOutputPicture, 103, 105},
+    {MenuCommand::kUninstall, IDS_MENU_UNINSTALL, IDS_HELP_UNINSTALL},
+    {MenuCommand::kUpdateThumbnail, IDS_MENU_UPDATE_THUMBNAIL, IDS_HELP_UPDATE_THUMBNAIL},
+    {MenuCommand::kOutputPicture, IDS_MENU_OUTPUT_PICTURE, IDS_HELP_OUTPUT_PICTURE},
 };
 
 // A new last-write time makes Explorer take its cached thumbnail of the file for out of date and ask

@@ -240,7 +240,7 @@ TEST_F(SettingDialog, EditsReachTheRegistryOnlyWithOk) {
                [](HWND setting) {
                    EXPECT_EQ(SendMessageW(GetDlgItem(setting, IDC_DEFINE_LIST), LB_GETCOUNT, 0, 0), 4);
                    // The sample-text menu's "Number".
-                   SendMessageW(setting, WM_COMMAND, MAKEWPARAM(32776, 0), 0);
+                   SendMessageW(setting, WM_COMMAND, MAKEWPARAM(IDM_SAMPLE_NUMBER, 0), 0);
                    EXPECT_EQ(ItemText(setting, IDC_SAMPLE_TEXT), L"1234567890");
                    CheckDlgButton(setting, IDC_TYPE_OTF, BST_CHECKED);
                    Press(setting, IDOK);

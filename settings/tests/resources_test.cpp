@@ -109,7 +109,7 @@ TEST(SettingsResources, IconManifestAndVersion) {
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("<dpiAware"), std::string::npos);
     wchar_t text[128] = {};
-    EXPECT_GT(LoadStringW(self, 153, text, 128), 0);
+    EXPECT_GT(LoadStringW(self, IDS_ALSO_DELETE_DEFINES, text, 128), 0);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "registrar.h"
+#include "script_resources.h"
 
 namespace glyphpeek::shellext {
 
@@ -16,7 +17,8 @@ HMODULE LoadUtilityLibrary(HMODULE module) noexcept;
 const wchar_t* LookupName(const wchar_t* path) noexcept;
 
 // Resource ids of the registration scripts.
-inline constexpr UINT kAppIdScript = 101, kThumbnailScript = 102, kShellMenuScript = 103;
+inline constexpr UINT kAppIdScript = IDR_APPID_SCRIPT, kThumbnailScript = IDR_THUMBNAIL_SCRIPT,
+                      kShellMenuScript = IDR_SHELLMENU_SCRIPT;
 
 // The application identity (with braces), then each class's script, then the type library; the first
 // failure stops and is returned.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../../shellext/resource.h"  // the ids of Typorama's strings, which the test language library shares
 #include "registry_probe.h"
 #include "string_source.h"
 #include "test_process.h"
@@ -285,17 +286,18 @@ TEST_F(LanguageLibrary, AllStringsComeFromTheLanguageLibraryBesideTheModule) {
     Load();
     ASSERT_TRUE(language);
     using glyphpeek::shellext::LoadModuleString;
-    EXPECT_EQ(LoadModuleString(module, language, 100), L"Typorama (test language)");
-    EXPECT_EQ(LoadModuleString(module, language, 101), L"&Install (test language)");
-    EXPECT_EQ(LoadModuleString(module, language, 108), L"");  // missing there: empty, not Typorama's own
+    EXPECT_EQ(LoadModuleString(module, language, IDS_PROJNAME), L"Typorama (test language)");
+    EXPECT_EQ(LoadModuleString(module, language, IDS_MENU_INSTALL), L"&Install (test language)");
+    // Missing there: empty, not Typorama's own.
+    EXPECT_EQ(LoadModuleString(module, language, IDS_INFORMATION_CAPTION), L"");
 }
 
 TEST_F(LanguageLibrary, WithoutOneTheModulesOwnStringsAreUsed) {
     Load();
     EXPECT_FALSE(language);
     using glyphpeek::shellext::LoadModuleString;
-    EXPECT_EQ(LoadModuleString(module, language, 100), L"Typorama");
-    EXPECT_EQ(LoadModuleString(module, language, 108), L"Information");
+    EXPECT_EQ(LoadModuleString(module, language, IDS_PROJNAME), L"Typorama");
+    EXPECT_EQ(LoadModuleString(module, language, IDS_INFORMATION_CAPTION), L"Information");
 }
 
 } // namespace
