@@ -3,10 +3,14 @@
 // start-up, TRUtility.dll load, stub check, define look-up, drawing and handle conversion, Extract on
 // a second thread for the classic class). Then the same steps timed one by one, to show where the
 // time goes. Run under Wine with the two libraries registered; prints medians, asserts nothing.
+//   bench_thumbnail [--size N] [--road-only] font...   (--road-only: one line per class and font,
+//   "road <classic|vista> <file> <size> median_ms <ms>", for scripts)
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,25 +58,40 @@ std::wstring FileName(const std::wstring& path) { return path.substr(path.find_l
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<std::wstring> fonts(argv + 1, argv + argc);
+    std::vector<std::wstring> fonts;
+    int size = 256;
+    bool roadOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (wcscmp(argv[i], L"--size") == 0 && i + 1 < argc)
+            size = std::max(1, _wtoi(argv[++i]));
+        else if (wcscmp(argv[i], L"--road-only") == 0)
+            roadOnly = true;
+        else
+            fonts.emplace_back(argv[i]);
+    }
     if (fonts.empty())
         fonts = {L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf",
                  L"Z:\\usr\\share\\fonts\\opentype\\noto\\NotoSansCJK-Regular.ttc"};
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
     int status = 0;
-    std::printf("Whole road per thumbnail, 256 x 256, %d runs:\n", kRuns);
+    if (!roadOnly) std::printf("Whole road per thumbnail, %d x %d, %d runs:\n", size, size, kRuns);
     for (const std::wstring& font : fonts) {
         for (const Generation generation : {Generation::kClassic, Generation::kVista}) {
             HRESULT failure = S_OK;
             const double ms = Median([&] {
-                const thumbnail_road::Answer answer = thumbnail_road::Request(generation, font.c_str(), {256, 256});
+                const thumbnail_road::Answer answer = thumbnail_road::Request(generation, font.c_str(), {size, size});
                 if (answer.failedStep) failure = answer.result;
                 DeleteObject(answer.bitmap);
                 return !answer.failedStep;
             });
+            const char* name = generation == Generation::kClassic ? "classic" : "vista";
+            if (roadOnly) {
+                std::printf("road %s %ls %d median_ms %.2f\n", name, FileName(font).c_str(), size, ms);
+                if (ms < 0) status = 1;
+                continue;
+            }
             char label[MAX_PATH + 16];
-            std::snprintf(label, sizeof(label), "%s %ls", generation == Generation::kClassic ? "classic" : "vista  ",
-                          FileName(font).c_str());
+            std::snprintf(label, sizeof(label), "%-7s %ls", name, FileName(font).c_str());
             Print(label, ms);
             if (failure == REGDB_E_CLASSNOTREG)
                 std::printf("    (not registered: run regsvr32 on Typorama.dll and TyporamaVista.dll first)\n");
@@ -80,6 +99,10 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
+    if (roadOnly) {
+        CoUninitialize();
+        return status;
+    }
     // The steps on their own, measured after the road so that nothing here was held during it.
     std::printf("Steps on their own (%ls):\n", FileName(fonts[0]).c_str());
     Print("COM: CoCreateInstance + Release (classic class)", Median([] {
@@ -147,6 +170,17 @@ int wmain(int argc, wchar_t** argv) {
                   const int added = AddFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
                   RemoveFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
                   return added > 0;
+              }));
+        Print("  private font registration: AddFontMemResourceEx + Remove", Median([&] {
+                  DWORD count = 0;
+                  HANDLE font = AddFontMemResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &count);
+                  if (font) RemoveFontMemResourceEx(font);
+                  return font != nullptr;
+              }));
+        Print("  the stream's bytes copied once more (zero-filled vector + memcpy)", Median([&] {
+                  std::vector<wchar_t> copy(bytes.size() / sizeof(wchar_t) + 2, L'\0');
+                  std::memcpy(copy.data(), bytes.data(), bytes.size());
+                  return copy[0] != 1;
               }));
         Print("  1024 x 1024 canvas: create", Median([&] { return static_cast<bool>(ArgbBitmap(1024, 1024)); }));
         // The renderer writes the canvas's and the background's pixels itself; GDI+'s own clear and
