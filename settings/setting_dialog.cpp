@@ -147,11 +147,14 @@ void CTRSettingDlg::ShowDefine(const SettingData& define) {
     SetDlgItemTextW(hwnd_, IDC_DEFINE_NAME, shown.DefineName);
     SetDlgItemTextW(hwnd_, IDC_CONDITION, shown.Condition);
     SetDlgItemTextW(hwnd_, IDC_SAMPLE_TEXT, shown.SampleText);
-    CheckDlgButton(hwnd_, IDC_FIT_SINGLE_LINE, shown.FitSingleLine ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(hwnd_, IDC_KEEP_FONT_SIZE, shown.KeepFontSize ? BST_CHECKED : BST_UNCHECKED);
-    backColor1_.SetColor(shown.BackColor1);
-    backColor2_.SetColor(shown.BackColor2);
-    foreColor_.SetColor(shown.ForeColor);
+    // Shown as the renderer reads them (an imported define may hold other values): a switch is on only
+    // at 1, a colour with any bit of its top byte is not set.
+    CheckDlgButton(hwnd_, IDC_FIT_SINGLE_LINE, shown.FitSingleLine == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, IDC_KEEP_FONT_SIZE, shown.KeepFontSize == 1 ? BST_CHECKED : BST_UNCHECKED);
+    const auto colour = [](uint32_t value) { return value & kColorNotSet ? kColorNotSet : value; };
+    backColor1_.SetColor(colour(shown.BackColor1));
+    backColor2_.SetColor(colour(shown.BackColor2));
+    foreColor_.SetColor(colour(shown.ForeColor));
     RefreshPreview();
 }
 

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "define_file_io.h"
 #include "define_registry.h"
 #include "define_test_dialog.h"
 #include "dialog_watcher.h"
@@ -280,6 +281,42 @@ TEST_F(SettingDialog, CancelSavesNothingAndAnEmptyNameIsRefused) {
     EXPECT_EQ(watcher.Finish(), 4u);
     EXPECT_EQ(Names(), L"A;B;");
     EXPECT_FALSE(IsFontTypeRegistered(kTrueType));
+}
+
+TEST_F(SettingDialog, AnImportedDefineShowsWhatTheRendererDoesWithItsValues) {
+    // Only a define file carries such values: the registry reader makes switches 0 or 1.
+    SettingData odd = Define(L"Odd", L"odd");
+    odd.FitSingleLine = 2;
+    odd.KeepFontSize = 1;
+    odd.BackColor1 = 0x01000000;  // any top byte: not set
+    odd.BackColor2 = 0x00123456;
+    odd.ForeColor = 0x80FF0000;
+    const fs::path file = fs::temp_directory_path() / L"glyphpeek-odd-values.gpd";
+    ASSERT_EQ(WriteDefineFile(file.c_str(), std::vector<SettingData>{odd}), 0u);
+    CTRSettingDlg dialog;
+    DialogWatcher watcher({
+        Driven(L"Glyphpeek setting", [](HWND setting) { Press(setting, IDC_IMPORT); }),
+        Titled(L"Open", [&](HWND open) {
+            SetDlgItemTextW(open, 0x47c, file.c_str());
+            Press(open, IDOK);
+        }),
+        Titled(L"Glyphpeek setting",
+               [](HWND setting) {
+                   Select(setting, 0);
+                   EXPECT_EQ(IsDlgButtonChecked(setting, IDC_FIT_SINGLE_LINE), BST_UNCHECKED);
+                   EXPECT_EQ(IsDlgButtonChecked(setting, IDC_KEEP_FONT_SIZE), BST_CHECKED);
+                   Click(setting, IDC_UPDATE);  // the editor, as shown, back into the list
+                   Press(setting, IDOK);
+               }),
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(watcher.Finish(), 3u);
+    fs::remove(file);
+    const std::vector<SettingData> saved = LoadDefineList();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].BackColor1, kColorNotSet);
+    EXPECT_EQ(saved[0].BackColor2, 0x00123456u);
+    EXPECT_EQ(saved[0].ForeColor, kColorNotSet);
 }
 
 } // namespace

@@ -57,6 +57,9 @@ HRESULT AddedItems::Insert(HMENU menu, UINT index, UINT firstId, UINT flags, std
 
 HRESULT AddedItems::HelpText(UINT_PTR offset, UINT type, char* out, UINT capacity, TextSource text) const {
     if (offset >= count_ || !(type & (GCS_HELPTEXTA | GCS_UNICODE))) return E_INVALIDARG;
+    // Validation asks only whether the item exists; Explorer passes no buffer for it.
+    const bool validation = (type & GCS_UNICODE) && (type & GCS_VALIDATEA);
+    if (validation && (!out || capacity == 0)) return S_OK;
     if (!out || capacity == 0) return E_INVALIDARG;
     const std::wstring help = text(added_[offset].help);
     if (type & GCS_UNICODE)

@@ -134,6 +134,7 @@ public:
         return FAILED(*result) ? "" : std::string(text.data(), strnlen(text.data(), capacity));
     }
 
+    HRESULT Validate(UINT_PTR offset) { return menu_->GetCommandString(offset, GCS_VALIDATEW, nullptr, nullptr, 0); }
     HRESULT Invoke(UINT offset) { return InvokeVerb(MAKEINTRESOURCEA(offset)); }
     HRESULT InvokeVerb(const char* verb) {
         CMINVOKECOMMANDINFO info{};
@@ -300,6 +301,9 @@ TEST_F(Menus, HelpTextsFollowTheItemsAndVerbRequestsAreRefused) {
     EXPECT_EQ(hr, E_INVALIDARG);
     classic.HelpA(1, &hr, 256, GCS_VALIDATEA);
     EXPECT_EQ(hr, E_INVALIDARG);
+    // Explorer validates with no buffer.
+    EXPECT_EQ(classic.Validate(1), S_OK);
+    EXPECT_EQ(classic.Validate(2), E_INVALIDARG);
     classic.HelpW(2, &hr);
     EXPECT_EQ(hr, E_INVALIDARG);
     // A short buffer gets what fits, terminated.
