@@ -22,16 +22,37 @@ HRESULT LoadModuleTypeLibrary(HMODULE module, std::wstring& path, ITypeLib** lib
 
 HMODULE Oleaut32() { return GetModuleHandleW(L"oleaut32.dll"); }
 
-// Whether TypeLib\{guid}\major.minor is present in the classes of this scope.
-bool Registered(const TLIBATTR& attr, RegistrationScope scope) {
+// Software\Classes\TypeLib\{guid}\major.minor; empty when the guid cannot be written.
+std::wstring VersionKeyPath(const TLIBATTR& attr) {
     wchar_t guid[40] = {};
-    if (StringFromGUID2(attr.guid, guid, 40) == 0) return true;  // cannot tell: keep the failure
+    if (StringFromGUID2(attr.guid, guid, 40) == 0) return {};
     wchar_t path[128];
     _snwprintf(path, 127, L"Software\\Classes\\TypeLib\\%ls\\%x.%x", guid, attr.wMajorVerNum, attr.wMinorVerNum);
     path[127] = L'\0';
+    return path;
+}
+
+HKEY ClassesBase(RegistrationScope scope) {
+    return scope == RegistrationScope::kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+HRESULT ModuleLibraryAttributes(HMODULE module, TLIBATTR& copy) {
+    std::wstring path;
+    ComPtr<ITypeLib> library;
+    if (const HRESULT hr = LoadModuleTypeLibrary(module, path, library.put()); FAILED(hr)) return hr;
+    TLIBATTR* attr = nullptr;
+    if (const HRESULT hr = library->GetLibAttr(&attr); FAILED(hr)) return hr;
+    copy = *attr;
+    library->ReleaseTLibAttr(attr);
+    return S_OK;
+}
+
+// Whether TypeLib\{guid}\major.minor is present in the classes of this scope.
+bool Registered(const TLIBATTR& attr, RegistrationScope scope) {
+    const std::wstring path = VersionKeyPath(attr);
+    if (path.empty()) return true;  // cannot tell: keep the failure
     ScopedRegKey key;
-    const HKEY base = scope == RegistrationScope::kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    const LONG error = RegOpenKeyExW(base, path, 0, KEY_READ, key.put());
+    const LONG error = RegOpenKeyExW(ClassesBase(scope), path.c_str(), 0, KEY_READ, key.put());
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
@@ -53,13 +74,8 @@ HRESULT RegisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODU
 
 HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODULE automation) noexcept {
     try {
-        std::wstring path;
-        ComPtr<ITypeLib> library;
-        if (const HRESULT hr = LoadModuleTypeLibrary(module, path, library.put()); FAILED(hr)) return hr;
-        TLIBATTR* attr = nullptr;
-        if (const HRESULT hr = library->GetLibAttr(&attr); FAILED(hr)) return hr;
-        const TLIBATTR copy = *attr;
-        library->ReleaseTLibAttr(attr);
+        TLIBATTR copy{};
+        if (const HRESULT hr = ModuleLibraryAttributes(module, copy); FAILED(hr)) return hr;
 
         auto forUser = scope == RegistrationScope::kCurrentUser
                            ? BindExport<UnregisterForUserProc>(automation, "UnRegisterTypeLibForUser")
@@ -71,6 +87,28 @@ HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMO
         if (FAILED(hr) && !Registered(copy, forUser ? RegistrationScope::kCurrentUser : RegistrationScope::kAllUsers))
             return S_OK;
         return hr;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT NameRegisteredTypeLibrary(HMODULE module, RegistrationScope scope, const wchar_t* name) noexcept {
+    if (!name) return E_POINTER;
+    try {
+        TLIBATTR attr{};
+        if (const HRESULT hr = ModuleLibraryAttributes(module, attr); FAILED(hr)) return hr;
+        const std::wstring path = VersionKeyPath(attr);
+        if (path.empty()) return E_FAIL;
+        LONG error = ERROR_FILE_NOT_FOUND;
+        for (const HKEY base : {ClassesBase(scope), HKEY_LOCAL_MACHINE}) {
+            ScopedRegKey key;
+            error = RegOpenKeyExW(base, path.c_str(), 0, KEY_SET_VALUE, key.put());
+            if (error != ERROR_SUCCESS) continue;
+            error = RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
+                                   static_cast<DWORD>((wcslen(name) + 1) * sizeof(wchar_t)));
+            break;
+        }
+        return HRESULT_FROM_WIN32(error);
     } catch (...) {
         return E_OUTOFMEMORY;
     }

@@ -21,6 +21,12 @@ HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope) noe
 HRESULT RegisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODULE automation) noexcept;
 HRESULT UnregisterModuleTypeLibrary(HMODULE module, RegistrationScope scope, HMODULE automation) noexcept;
 
+// Registration writes the library's help string as the type library holds it, in 8-bit text whose
+// reading depends on the system's code page; this writes `name` in its place, as UTF-16, into
+// TypeLib\{guid}\major.minor of the scope's classes (the per-user call of some systems registers in
+// the all-users classes, so there too when the user's classes lack it).
+HRESULT NameRegisteredTypeLibrary(HMODULE module, RegistrationScope scope, const wchar_t* name) noexcept;
+
 // The type information of `guid` from the type library of the module this library is linked into.
 HRESULT LoadModuleTypeInfo(REFGUID guid, ITypeInfo** info) noexcept;
 

@@ -30,7 +30,8 @@ const wchar_t* LookupName(const wchar_t* path) noexcept {
     return name;
 }
 
-HRESULT RegisterModule(HMODULE module, const wchar_t* appId, RegistrationScope scope) noexcept {
+HRESULT RegisterModule(HMODULE module, const wchar_t* appId, const wchar_t* typeLibraryName,
+                       RegistrationScope scope) noexcept {
     try {
         const std::wstring path = com::ModuleFileName(module);
         if (path.empty()) return E_FAIL;
@@ -39,6 +40,7 @@ HRESULT RegisterModule(HMODULE module, const wchar_t* appId, RegistrationScope s
         if (SUCCEEDED(hr)) hr = com::ApplyScriptResource(module, kThumbnailScript, scope, replacements);
         if (SUCCEEDED(hr)) hr = com::ApplyScriptResource(module, kShellMenuScript, scope, replacements);
         if (SUCCEEDED(hr)) hr = com::RegisterModuleTypeLibrary(module, scope);
+        if (SUCCEEDED(hr)) hr = com::NameRegisteredTypeLibrary(module, scope, typeLibraryName);
         return hr;
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -64,12 +66,13 @@ HRESULT UnregisterModule(HMODULE module, const wchar_t* appId, RegistrationScope
     }
 }
 
-HRESULT InstallModule(HMODULE module, const wchar_t* appId, BOOL install, PCWSTR commandLine) noexcept {
+HRESULT InstallModule(HMODULE module, const wchar_t* appId, const wchar_t* typeLibraryName, BOOL install,
+                      PCWSTR commandLine) noexcept {
     const RegistrationScope scope = commandLine && _wcsnicmp(commandLine, L"user", 5) == 0
                                         ? RegistrationScope::kCurrentUser
                                         : RegistrationScope::kAllUsers;
     if (!install) return UnregisterModule(module, appId, scope);
-    const HRESULT hr = RegisterModule(module, appId, scope);
+    const HRESULT hr = RegisterModule(module, appId, typeLibraryName, scope);
     if (FAILED(hr)) UnregisterModule(module, appId, scope);
     return hr;
 }

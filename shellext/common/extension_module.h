@@ -20,14 +20,17 @@ const wchar_t* LookupName(const wchar_t* path) noexcept;
 inline constexpr UINT kAppIdScript = IDR_APPID_SCRIPT, kThumbnailScript = IDR_THUMBNAIL_SCRIPT,
                       kShellMenuScript = IDR_SHELLMENU_SCRIPT;
 
-// The application identity (with braces), then each class's script, then the type library; the first
+// The application identity (with braces), then each class's script, then the type library under
+// `typeLibraryName` (its help string, which its own 8-bit form cannot carry on every system); the first
 // failure stops and is returned.
-HRESULT RegisterModule(HMODULE module, const wchar_t* appId, com::RegistrationScope scope) noexcept;
+HRESULT RegisterModule(HMODULE module, const wchar_t* appId, const wchar_t* typeLibraryName,
+                       com::RegistrationScope scope) noexcept;
 // Each class's script, the type library, the application identity; goes on past a failure, returns the first.
 HRESULT UnregisterModule(HMODULE module, const wchar_t* appId, com::RegistrationScope scope) noexcept;
 
 // DllInstall: "user" in any case, and nothing after it, means the current user; anything else all users.
 // Installing that fails is undone and its failure returned.
-HRESULT InstallModule(HMODULE module, const wchar_t* appId, BOOL install, PCWSTR commandLine) noexcept;
+HRESULT InstallModule(HMODULE module, const wchar_t* appId, const wchar_t* typeLibraryName, BOOL install,
+                      PCWSTR commandLine) noexcept;
 
 } // namespace glyphpeek::shellext

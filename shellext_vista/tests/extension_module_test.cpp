@@ -104,6 +104,10 @@ void ExpectRegistered(const Module& m, HKEY base, const std::wstring& path) {
     EXPECT_EQ(String(base, c + L".vft\\shellex\\" + m.handlerKey), std::wstring(m.thumbnail));
     EXPECT_EQ(String(base, c + L"vftfile"), std::wstring(L"Glyphpeek Virtual Font File"));
     EXPECT_EQ(String(base, c + L"vftfile\\ShellEx\\ContextMenuHandlers\\Glyphpeek"), std::wstring(m.shellMenu));
+    // The help string as its characters, whatever the code page (the merged view: Wine writes a
+    // per-user type library with the machine's).
+    EXPECT_EQ(String(HKEY_CLASSES_ROOT, L"TypeLib\\" + std::wstring(m.typeLib) + L"\\1.0"),
+              n + L" 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA");
 }
 
 void ExpectUnregistered(const Module& m, HKEY base) {
