@@ -5,8 +5,8 @@
 
 #include "ScopedHandles.h"
 #include "fonts_folder.h"
-#include "mapped_file.h"
 #include "private_font_collection.h"
+#include "read_file.h"
 #include "resource.h"
 #include "virtual_font_stub.h"
 #include "wide.h"
@@ -27,7 +27,8 @@ std::wstring FontsFolder() {
 }
 
 std::vector<std::u16string> FamilyNames(const wchar_t* path) {
-    const imaging::MappedFile file(path);
+    // Read, not mapped: a page error of removable or network media must not crash Explorer.
+    const imaging::ReadFileBytes file(path);
     if (!file) return {};
     const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
     std::vector<std::u16string> names;

@@ -18,6 +18,7 @@
 #include "com_object.h"
 #include "extension_module.h"
 #include "gdiplus_session.h"
+#include "stream_reading.h"
 #include "type_library.h"
 #include "TyporamaVista.h"
 #include "vista_classes.h"
@@ -93,8 +94,7 @@ private:
         const ULONG size = static_cast<ULONG>(stat.cbSize.QuadPart);
         // Units enough for the bytes and a terminator: the stub reader is handed a NUL-terminated copy.
         std::vector<wchar_t> content(size / sizeof(wchar_t) + 2, L'\0');
-        ULONG read = 0;
-        if (size > 0 && (FAILED(stream_->Read(content.data(), size, &read)) || read != size)) return Fail(thumbnail);
+        if (FAILED(shellext::ReadWholeStream(stream_, content.data(), size))) return Fail(thumbnail);
 
         const ScopedModule utility(shellext::LoadUtilityLibrary(Module()));
         const auto convert = BindExport<ConvVFontPathFromBinProc>(utility.get(), "ConvVFontPathFromBin");

@@ -17,7 +17,13 @@ HMODULE LoadLanguageLibrary(HMODULE module) noexcept {
     wchar_t library[MAX_PATH] = {};
     if (_snwprintf_s(library, MAX_PATH, _TRUNCATE, L"%s%s%s%s%s", drive, folder, name, language, extension) < 0)
         return nullptr;
-    return LoadLibraryW(library);
+    // As resources only: no code of it runs, which matters under the loader lock of DllMain and inside
+    // Explorer. 64-bit XP knows no LOAD_LIBRARY_AS_IMAGE_RESOURCE and refuses it; the data-file view
+    // alone serves string tables there.
+    HMODULE loaded = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!loaded && GetLastError() == ERROR_INVALID_PARAMETER)
+        loaded = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return loaded;
 }
 
 std::wstring LoadModuleString(HMODULE module, HMODULE language, UINT id) {

@@ -8,7 +8,7 @@ namespace glyphpeek::shellext {
 
 // The language resource library of `module`: <name><language><extension> in the module's folder, the
 // language being the three-letter abbreviation of the user's default locale (TyporamaENU.dll).
-// Null when there is none.
+// Loaded as a resource-only image (its code never runs); null when there is none.
 HMODULE LoadLanguageLibrary(HMODULE module) noexcept;
 
 // String `id` of `language` when it is not null (empty when it lacks the string), else of `module`.

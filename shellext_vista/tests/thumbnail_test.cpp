@@ -281,6 +281,7 @@ public:
     ULONGLONG& size() { return size_; }
     const wchar_t* name = nullptr;
     ULONG reads = 0;
+    ULONG chunk = ULONG_MAX;  // at most this many bytes per Read, as network and cloud files deliver
 
     IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IStream) || IsEqualIID(riid, IID_ISequentialStream)
@@ -293,7 +294,7 @@ public:
     IFACEMETHODIMP_(ULONG) Release() override { return --refs_; }  // lives on the test's stack
     IFACEMETHODIMP Read(void* data, ULONG count, ULONG* read) override {
         ++reads;
-        const ULONG n = static_cast<ULONG>(std::min<size_t>(count, bytes_.size() - position_));
+        const ULONG n = static_cast<ULONG>(std::min<size_t>({count, chunk, bytes_.size() - position_}));
         memcpy(data, bytes_.data() + position_, n);
         position_ += n;
         if (read) *read = n;
@@ -382,6 +383,18 @@ TEST_F(Streams, FailingOrShortOrOversizedStreamsAreRefused) {
     huge.size() = 5ull << 30;  // beyond 4 GiB: not read as its low 32 bits
     EXPECT_EQ(Thumbnail(huge), E_INVALIDARG);
     EXPECT_EQ(huge.reads, 0u);
+}
+
+TEST_F(Streams, AStreamThatDeliversItsBytesInPiecesIsReadWhole) {
+    ASSERT_FALSE(font.empty());
+    DWORD whole = 0, pieces = 0;
+    TestStream once(font);
+    ASSERT_EQ(Thumbnail(once, &whole), S_OK);
+    TestStream chunked(font);
+    chunked.chunk = 4096;
+    ASSERT_EQ(Thumbnail(chunked, &pieces), S_OK);
+    EXPECT_GT(chunked.reads, font.size() / 4096);
+    EXPECT_EQ(pieces, whole);
 }
 
 TEST_F(Streams, TheDefineIsChosenByTheLastComponentOfTheReportedName) {
