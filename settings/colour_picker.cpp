@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "SystemLibraries.h"
+
 namespace glyphpeek::settings {
 
 namespace {
@@ -49,7 +51,7 @@ COLORREF g_customColours[16] = {};
 
 CThemeHandle::CThemeHandle() {
     if (g_theme.count++ == 0) {
-        g_theme.module = ::LoadLibraryW(L"UxTheme.dll");
+        g_theme.module = LoadSystemLibrary(L"UxTheme.dll");
         if (g_theme.module) {
             g_theme.open = reinterpret_cast<OpenThemeDataFn>(
                 reinterpret_cast<void*>(::GetProcAddress(g_theme.module, "OpenThemeData")));

@@ -1,5 +1,7 @@
 #include "define_registry.h"
 
+#include <shlwapi.h>
+
 #include <cwchar>
 #include <string>
 
@@ -58,8 +60,9 @@ void SaveDefineList(std::span<const SettingData> defines) {
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kDefinesKey, 0, KEY_READ | KEY_WRITE, &opened) != ERROR_SUCCESS) return;
     const ScopedRegKey definesKey(opened);
-    // The keys the list no longer fills, up to the first gap: the readers stop there anyway.
-    for (size_t k = defines.size(); RegDeleteTreeW(definesKey.get(), DefineKeyName(k).c_str()) == ERROR_SUCCESS; ++k) {
+    // The keys the list no longer fills, up to the first gap: the readers stop there anyway. (SHDeleteKeyW
+    // rather than RegDeleteTreeW, which 64-bit XP lacks.)
+    for (size_t k = defines.size(); SHDeleteKeyW(definesKey.get(), DefineKeyName(k).c_str()) == ERROR_SUCCESS; ++k) {
     }
 }
 

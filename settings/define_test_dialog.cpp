@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "ExportBinding.h"
 #include "define_test.h"
 #include "program_text.h"
 #include "resource.h"
@@ -12,6 +13,29 @@
 #include "wide.h"
 
 namespace glyphpeek::settings {
+namespace {
+
+// The program runs as administrator, and a window of higher integrity gets no messages from Explorer
+// running without those rights unless it lets them through: the drop itself and what the shell sends
+// with it (WM_COPYGLOBALDATA, 0x0049). Per window on Windows 7 and later, for the process on Vista;
+// 64-bit XP has neither call and no such barrier, so both are looked up at run time.
+void AcceptDropsFromLowerRights(HWND window) {
+    constexpr UINT kMessages[] = {WM_DROPFILES, WM_COPYDATA, 0x0049};
+    using FilterExProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using FilterProc = BOOL(WINAPI*)(UINT, DWORD);
+    const HMODULE user = GetModuleHandleW(L"user32.dll");
+    const auto filterEx = BindExport<FilterExProc>(user, "ChangeWindowMessageFilterEx");
+    const auto filter = filterEx ? nullptr : BindExport<FilterProc>(user, "ChangeWindowMessageFilter");
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the process-wide call
+    for (const UINT message : kMessages) {
+        if (filterEx)
+            filterEx(window, message, kAllow, nullptr);
+        else if (filter)
+            filter(message, kAllow);
+    }
+}
+
+} // namespace
 
 CDefTestDlg::CDefTestDlg(const DefineList& defines, CWnd* parent)
     : CDialog(IDD_DEFINE_TEST_DIALOG, parent), defines_(defines) {
@@ -19,6 +43,7 @@ CDefTestDlg::CDefTestDlg(const DefineList& defines, CWnd* parent)
 }
 
 BOOL CDefTestDlg::OnInitDialog() {
+    AcceptDropsFromLowerRights(hwnd_);
     const HWND result = GetDlgItem(IDC_TEST_RESULT);
     wchar_t text[256] = {};
     ::GetWindowTextW(result, text, 256);

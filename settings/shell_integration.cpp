@@ -2,11 +2,13 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <cstdlib>
 #include <cwchar>
 
 #include "ScopedHandles.h"
+#include "SystemLibraries.h"
 
 namespace glyphpeek::settings {
 namespace {
@@ -101,24 +103,28 @@ std::wstring StubFolder() {
     return folder.empty() ? std::wstring() : folder + L"vf\\";
 }
 
+// The registration tool by its full path: the program runs as administrator, and a searched name
+// would find a regsvr32.exe planted beside it or in its working folder first.
 void RegisterExtensionLibrary(bool showResult) {
     const std::wstring library = LibraryPath();
-    if (!library.empty()) {
+    const std::wstring tool = SystemFilePath(L"regsvr32.exe");
+    if (!library.empty() && !tool.empty()) {
         const std::wstring parameters = (showResult ? L"\"" : L"/s \"") + library + L"\"";
-        ShellExecuteW(nullptr, L"open", L"regsvr32.exe", parameters.c_str(), nullptr,
-                      showResult ? SW_SHOWNORMAL : SW_HIDE);
+        ShellExecuteW(nullptr, L"open", tool.c_str(), parameters.c_str(), nullptr, showResult ? SW_SHOWNORMAL : SW_HIDE);
     }
     RegisterFontType(kVirtualFont);
 }
 
 void UnregisterExtensionLibrary(bool showResult) {
     const std::wstring library = LibraryPath();
-    if (library.empty()) return;
-    std::wstring commandLine = (showResult ? L"regsvr32.exe /u \"" : L"regsvr32.exe /s /u \"") + library + L"\"";
+    const std::wstring tool = SystemFilePath(L"regsvr32.exe");
+    if (library.empty() || tool.empty()) return;
+    std::wstring commandLine = L"\"" + tool + (showResult ? L"\" /u \"" : L"\" /s /u \"") + library + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(tool.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return;
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
@@ -181,13 +187,14 @@ bool IsFontTypeRegistered(int index, ShellGeneration generation) {
 void DeleteStoredSettings() {
     bool makerEmpty = false;
     if (const ScopedRegKey maker = OpenKey(HKEY_CURRENT_USER, kMakerKey, KEY_READ | KEY_WRITE)) {
-        RegDeleteTreeW(maker.get(), kProductKey);  // the key itself with everything under it
+        // The key itself with everything under it (SHDeleteKeyW: 64-bit XP has no RegDeleteTreeW).
+        SHDeleteKeyW(maker.get(), kProductKey);
         makerEmpty = !HasSubKey(maker.get());
     }
     // A sibling product of the maker keeps the maker's key.
     if (makerEmpty) {
         if (const ScopedRegKey software = OpenKey(HKEY_CURRENT_USER, L"Software", KEY_READ | KEY_WRITE))
-            RegDeleteTreeW(software.get(), L"Ormsby Software");
+            SHDeleteKeyW(software.get(), L"Ormsby Software");
     }
 }
 

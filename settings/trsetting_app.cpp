@@ -11,6 +11,7 @@
 #include "program_text.h"
 #include "resource.h"
 #include "setting_dialog.h"
+#include "SystemLibraries.h"
 #include "wide.h"
 
 namespace glyphpeek::settings {
@@ -21,6 +22,7 @@ std::wstring Text(unsigned id) { return ProgramText(id); }
 class CTRSettingApp final : public CWinApp {
 protected:
     BOOL InitInstance() override {
+        RestrictLibrarySearch();
         INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
         InitCommonControlsEx(&controls);
         const std::wstring& tail = CommandLine();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ScopedCom.h"
+#include "SystemLibraries.h"
 #include "stub_folder.h"
 #include "stubmaker_dlg.h"
 #include "wide.h"
@@ -16,6 +17,7 @@
 using namespace glyphpeek::stubmaker;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    RestrictLibrarySearch();
     try {
         if (IsFolderSwitch(ToU16(commandLine ? commandLine : L""))) {
             const std::u16string folder = StubFolder();

@@ -119,9 +119,20 @@ void WindowsHost::OpenFolder(std::u16string_view folder) {
 }
 
 bool WindowsHost::SamePath(std::u16string_view a, std::u16string_view b) {
-    const std::wstring x = ToWide(a), y = ToWide(b);
-    return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()), TRUE) ==
-           CSTR_EQUAL;
+    if (a.size() != b.size()) return false;
+    if (a.empty()) return true;
+    // Upper-cased without regard to any language, as the file system compares names, then unit by unit:
+    // what CompareStringOrdinal does, which 64-bit XP lacks.
+    const auto upper = [](std::u16string_view text) {
+        const std::wstring wide = ToWide(text);
+        std::wstring mapped(wide.size(), L'\0');
+        const int units = static_cast<int>(wide.size());
+        if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), units, mapped.data(), units) != units)
+            return std::wstring();
+        return mapped;
+    };
+    const std::wstring x = upper(a);
+    return !x.empty() && x == upper(b);
 }
 
 } // namespace glyphpeek::stubmaker
