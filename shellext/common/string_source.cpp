@@ -18,10 +18,11 @@ HMODULE LoadLanguageLibrary(HMODULE module) noexcept {
     if (_snwprintf_s(library, MAX_PATH, _TRUNCATE, L"%s%s%s%s%s", drive, folder, name, language, extension) < 0)
         return nullptr;
     // As resources only: no code of it runs, which matters under the loader lock of DllMain and inside
-    // Explorer. 64-bit XP knows no LOAD_LIBRARY_AS_IMAGE_RESOURCE and refuses it; the data-file view
-    // alone serves string tables there.
+    // Explorer. 64-bit XP knows no LOAD_LIBRARY_AS_IMAGE_RESOURCE and refuses the call; the data-file
+    // view alone serves string tables there. A library that is simply not there is not looked for twice.
     HMODULE loaded = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!loaded && GetLastError() == ERROR_INVALID_PARAMETER)
+    const DWORD error = loaded ? ERROR_SUCCESS : GetLastError();
+    if (!loaded && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
         loaded = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     return loaded;
 }
