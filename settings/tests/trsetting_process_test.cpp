@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "dialog_watcher.h"
+#include "registry_probe.h"
 #include "shell_integration.h"
 #include "test_process.h"
 #include "utility_library.h"
@@ -62,6 +64,40 @@ TEST(TRSettingProgram, OpensThePictureOutputOrTheSettingsDialogAndEndsWithIt) {
         program.join();
         EXPECT_EQ(run.exitCode, 0u) << c.caption;
     }
+}
+
+// The program runs as administrator: a regsvr32.exe planted beside it must never stand in for the
+// system's. Started from a folder that holds such a stand-in, installing and uninstalling still
+// register and unregister through the real tool, and the stand-in never runs.
+TEST(TRSettingProgram, RegistersThroughTheSystemsRegsvr32NeverOnePlantedBesideIt) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / L"glyphpeek-planted-regsvr32";
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder);
+    for (const wchar_t* file : {L"TRSetting.exe", L"TRUtility.dll", L"Typorama.dll", L"TyporamaVista.dll"})
+        fs::copy_file(TestFolder() + file, folder / file);
+    fs::copy_file(TestFolder() + L"command_line_recorder.exe", folder / L"regsvr32.exe");
+    const std::wstring program = Quoted((folder / L"TRSetting.exe").wstring());
+    const bool vista = CurrentGeneration() == ShellGeneration::kVista;
+    // The type library is what the registration writes last.
+    const std::wstring typeLibrary = vista ? L"TypeLib\\{C57A52A9-BDF8-4E68-9268-E3571DD7EA34}"
+                                           : L"TypeLib\\{C0062F76-E363-442E-98FD-BB99DA949CE8}";
+
+    EXPECT_EQ(Execute(program + L" /install").exitCode, 0u);
+    bool registered = false;  // the tool is not waited for by the installer
+    for (int waited = 0; !registered && waited < 10000; waited += 100) {
+        registered = registry_probe::KeyExists(HKEY_CLASSES_ROOT, typeLibrary);
+        if (!registered) Sleep(100);
+    }
+    EXPECT_TRUE(registered);
+    Sleep(300);  // for regsvr32 to return from the registration and end
+    EXPECT_EQ(Execute(program + L" /unregist").exitCode, 0u);  // waits for the tool
+    EXPECT_FALSE(registry_probe::KeyExists(HKEY_CLASSES_ROOT, typeLibrary));
+    EXPECT_FALSE(fs::exists(folder / L"command-line.txt")) << "the planted regsvr32.exe ran";
+
+    UnregisterFontType(kVirtualFont);
+    fs::remove_all(folder, ignored);
 }
 
 } // namespace
