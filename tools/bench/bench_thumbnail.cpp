@@ -123,6 +123,12 @@ int wmain(int argc, wchar_t** argv) {
     Print("GDI+ start-up + shut-down", Median([] { return GdiplusSession().ok(); }));
     Print("TRUtility.dll LoadLibrary + FreeLibrary", Median([] { return static_cast<bool>(LoadUtilityBesideExecutable()); }));
     {
+        // Explorer always has the shell library loaded; this process does not of itself.
+        const ScopedModule shell(LoadLibraryW(L"shell32.dll"));
+        Print("  the same with shell32.dll held, as in Explorer",
+              Median([] { return static_cast<bool>(LoadUtilityBesideExecutable()); }));
+    }
+    {
         GdiplusSession gdiplus;
         const ScopedModule utility = LoadUtilityBesideExecutable();
         auto convert = BindExport<ConvVFontPathFromFileProc>(utility.get(), "ConvVFontPathFromFile");
@@ -226,8 +232,15 @@ int wmain(int argc, wchar_t** argv) {
               }));
         ArgbBitmap drawn(256, 256);
         draw(drawn.get(), &define, font.c_str());
-        Print("GdipCreateHBITMAPFromBitmap on white + DeleteObject", Median([&] {
+        Print("256 x 256 to a GDI bitmap on white + DeleteObject", Median([&] {
                   HBITMAP handle = ToGdiBitmap(drawn.get());
+                  DeleteObject(handle);
+                  return handle != nullptr;
+              }));
+        ArgbBitmap large(2560, 2560);
+        draw(large.get(), &define, font.c_str());
+        Print("2560 x 2560 to a GDI bitmap on white + DeleteObject", Median([&] {
+                  HBITMAP handle = ToGdiBitmap(large.get());
                   DeleteObject(handle);
                   return handle != nullptr;
               }));

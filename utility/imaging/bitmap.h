@@ -39,8 +39,11 @@ private:
 bool FillPixels(GpBitmap* bitmap, ARGB color);
 bool FillVerticalGradientPixels(GpBitmap* bitmap, ARGB top, ARGB bottom);
 
-// A GDI bitmap of the image composed on opaque white; null on failure. The caller owns it.
+// A GDI bitmap (a 32-bit DIB section) of the image composed on opaque white; null on failure. The
+// caller owns it.
 HBITMAP ToGdiBitmap(GpBitmap* bitmap);
+// One straight-alpha pixel composed on opaque white.
+ARGB OverWhite(ARGB color);
 
 // The CLSID of the installed encoder for a MIME type such as "image/png".
 bool FindEncoder(const wchar_t* mimeType, CLSID* clsid);

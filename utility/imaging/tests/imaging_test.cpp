@@ -134,6 +134,18 @@ TEST_F(Imaging, GdiBitmapIsComposedOnWhite) {
     HGDIOBJ old = SelectObject(dc, handle);
     EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 255, 255));
     SelectObject(dc, old);
+    DeleteObject(handle);
+
+    // Half-transparent red on white is pink; opaque pixels are kept as they are.
+    GdipBitmapSetPixel(bitmap.get(), 1, 1, 0x80FF0000);
+    GdipBitmapSetPixel(bitmap.get(), 2, 1, 0xFF123456);
+    handle = ToGdiBitmap(bitmap.get());
+    ASSERT_NE(handle, nullptr);
+    old = SelectObject(dc, handle);
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 127, 127));
+    EXPECT_EQ(GetPixel(dc, 2, 1), RGB(0x12, 0x34, 0x56));
+    EXPECT_EQ(GetPixel(dc, 3, 3), RGB(255, 255, 255));
+    SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(handle);
 }
