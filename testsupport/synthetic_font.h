@@ -96,6 +96,30 @@ inline Bytes HeadTable(std::uint16_t macStyle) {
     return table;
 }
 
+// cmap with one Windows Unicode (3, 1) format 4 subtable that maps 'A' to glyph 1.
+inline Bytes CmapTable() {
+    Bytes table;
+    for (std::uint16_t v : {0, 1, 3, 1, 0, 12}) AppendU16(table, v);  // version, count, record (offset 12)
+    for (std::uint16_t v : {4, 32, 0, 4, 4, 1, 0}) AppendU16(table, v);  // format 4 header, two segments
+    for (std::uint16_t v : {0x41, 0xFFFF, 0, 0x41, 0xFFFF, 0xFFC0, 1, 0, 0}) AppendU16(table, v);
+    return table;
+}
+inline Bytes HheaTable(std::uint16_t hMetrics) {
+    Bytes table(36, 0);
+    PutU32(table, 0, 0x00010000);
+    PutU16(table, 34, hMetrics);
+    return table;
+}
+inline Bytes MaxpTable(std::uint16_t numGlyphs) {
+    Bytes table(6, 0);
+    PutU32(table, 0, 0x00005000);
+    PutU16(table, 4, numGlyphs);
+    return table;
+}
+// A CFF table: header, a Name INDEX and a Top DICT INDEX of one font, empty String and Global
+// Subr INDEXes.
+inline Bytes CffTable() { return {1, 0, 4, 1, 0, 1, 1, 1, 2, 'A', 0, 1, 1, 1, 2, 0x8B, 0, 0, 0, 0}; }
+
 class SfntBuilder {
 public:
     explicit SfntBuilder(std::uint32_t version = kTrueType) : version_(version) {}
@@ -167,6 +191,23 @@ private:
     std::vector<std::pair<std::uint32_t, Bytes>> tables_;
     std::vector<NameRecord> names_;
 };
+
+// A font with every table the font engine needs, two glyphs, and the names given: TrueType
+// outlines, or CFF ones in an 'OTTO' font.
+inline SfntBuilder SoundFont(bool cff = false, std::u16string_view family = u"Synthetic",
+                             std::u16string_view postScript = u"Synthetic-Regular") {
+    SfntBuilder font(cff ? kCff : kTrueType);
+    font.Table("cmap", CmapTable()).MacStyle(0).Table("hhea", HheaTable(2)).Table("hmtx", Bytes(8, 0));
+    font.Table("maxp", MaxpTable(2)).FsSelection(0x40).Table("post", [] {
+        Bytes post(32, 0);
+        PutU32(post, 0, 0x00030000);
+        return post;
+    }());
+    if (cff) font.Table("CFF ", CffTable());
+    else font.Table("loca", {0, 0, 0, 0, 0, 2}).Glyf();
+    font.Family(family).Name(3, 1, 0x0409, 6, Utf16BE(postScript));
+    return font;
+}
 
 // A 'ttcf' version 1.0 collection of the members in order.
 inline Bytes BuildCollection(const std::vector<SfntBuilder>& members) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "font_sanitiser.h"
 #include "mapped_file.h"
 #include "name_table.h"
 #include "private_font_collection.h"
@@ -61,10 +62,11 @@ void GetFontDataFromFile(const wchar_t* path, std::vector<FontData>* faces) {
     try {
         faces->clear();
         if (!path) return;
+        const imaging::MappedFile file(path);
+        // Bytes that fail the sanitiser never reach the font engine: no face, no registration.
+        if (!file || !glyphpeek::SanitiseFont(file.bytes())) return;
         // Left registered for the caller, who draws the faces by name and then removes it.
         const int registered = AddFontResourceExW(path, FR_PRIVATE, nullptr);
-        const imaging::MappedFile file(path);
-        if (!file) return;
         const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
         if (!collection.loaded()) {
             AppendNamedFace(file.bytes(), *faces);

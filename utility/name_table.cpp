@@ -1,8 +1,9 @@
 #include "name_table.h"
 
-#include "sfnt_reader.h"
+#include "sfnt_view.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace glyphpeek {
 
@@ -18,8 +19,7 @@ std::u16string_view CutToField(std::u16string_view text, std::size_t fieldUnits)
 
 namespace {
 
-constexpr std::uint16_t kPlatformUnicode = 0;
-constexpr std::uint16_t kPlatformMacintosh = 1;
+constexpr std::uint16_t kLanguageEnglishUS = 0x0409;
 constexpr std::uint16_t kNameSubfamily = 2;
 constexpr std::uint16_t kNameFull = 4;
 constexpr std::uint16_t kNamePostScript = 6;
@@ -37,7 +37,7 @@ constexpr std::size_t kDecodeBudget = std::size_t{1} << 22;
 // Text of a name record up to its first NUL, as a C string in the decode buffer would hold it.
 std::u16string DecodeName(std::uint16_t platform, std::span<const std::uint8_t> bytes, const AnsiDecoder& ansi) {
     std::u16string text;
-    if (platform == kPlatformUnicode) {
+    if (platform == sfnt::kPlatformUnicode) {
         text = DecodeUtf16BE(bytes.first(std::min(bytes.size(), 2 * (kDecodedUnits - 1))));
     } else {
         bytes = bytes.first(std::min(bytes.size(), kAnsiBytes));
@@ -57,65 +57,94 @@ bool ContainsFolded(std::u16string_view text, std::u16string_view lowerWord) {
     return folded.find(lowerWord) != std::u16string::npos;
 }
 
+bool IsWindowsUnicode(const NameRecord& record) {
+    return record.platform == sfnt::kPlatformWindows && (record.encoding == 1 || record.encoding == 10);
+}
+
+// The Windows-platform names, read when a font carries no Macintosh Roman PostScript name (font
+// tools no longer write Macintosh names). US English is taken over other languages.
+struct WindowsNames {
+    std::u16string postScript, full;
+    bool postScriptEnglish = false, fullEnglish = false;
+
+    void Take(const NameRecord& record, std::span<const std::uint8_t> raw) {
+        std::u16string* slot = record.nameId == kNamePostScript ? &postScript : record.nameId == kNameFull ? &full : nullptr;
+        bool* english = record.nameId == kNamePostScript ? &postScriptEnglish : &fullEnglish;
+        if (!slot || *english) return;
+        std::u16string text = DecodeName(sfnt::kPlatformUnicode, raw, nullptr);
+        if (text.empty() || (!slot->empty() && record.language != kLanguageEnglishUS)) return;
+        *slot = CutToField(text, kWorkingNameUnits);
+        *english = record.language == kLanguageEnglishUS;
+    }
+};
+
+void TakeStyle(std::u16string_view subfamily, NameTableFace& face) {
+    if (ContainsFolded(subfamily, u"italic")) face.italic = true;
+    if (ContainsFolded(subfamily, u"bold")) face.bold = true;
+}
+
 std::optional<NameTableFace> Read(std::span<const std::uint8_t> bytes, const AnsiDecoder& ansi) {
     BigEndianReader in(bytes);
-    if (in.Fits(0, 4) && in.U32(0) == Tag('t', 't', 'c', 'f')) return std::nullopt;
+    if (in.Fits(0, 4) && in.U32(0) == sfnt::kCollection) return std::nullopt;
 
-    const std::uint16_t numTables = in.U16(4);
-    if (in.failed()) return std::nullopt;
     // 16 x 65535 directory bytes stay below the 1 MB scan limit, so the count bounds the scan.
-    std::uint64_t table = 0;
-    bool found = false;
-    for (std::uint32_t i = 0; i < numTables; ++i) {
-        const std::uint64_t record = 12 + std::uint64_t{16} * i;
-        if (!in.Fits(record, 16)) break;
-        const std::uint32_t tag = in.U32(record);
-        if (tag == Tag('n', 'a', 'm', 'e')) {
-            table = in.U32(record + 8);
-            found = true;
+    const SfntView directory(in, 0);
+    std::optional<std::uint64_t> table;
+    for (std::uint16_t i = 0; i < directory.recordsInside(); ++i) {
+        const TableRecord record = directory.Record(i);
+        if (record.tag == Tag('n', 'a', 'm', 'e')) {
+            table = record.offset;
             break;
         }
         for (int shift = 24; shift >= 0; shift -= 8) {
-            const std::uint8_t byte = static_cast<std::uint8_t>(tag >> shift);
+            const std::uint8_t byte = static_cast<std::uint8_t>(record.tag >> shift);
             if (byte < 0x20 || byte > 0x7F) return std::nullopt;
         }
     }
-    if (!found) return std::nullopt;
-
-    const std::uint16_t count = in.U16(table + 2);
-    const std::uint64_t storage = table + in.U16(table + 4);
-    if (in.failed() || !in.Fits(table + 6, std::uint64_t{12} * count)) return std::nullopt;
+    // The declared length is not trusted: names may lie anywhere after the table's start.
+    if (!table || *table > in.size()) return std::nullopt;
+    const NameTableView names(in, *table, in.size() - *table);
+    if (!names.valid()) return std::nullopt;
 
     NameTableFace face;
     std::u16string nativePostScript, romanPostScript, nativeFull, romanFull;
+    WindowsNames windows;
+    std::vector<std::u16string> windowsSubfamilies;
     std::size_t budget = kDecodeBudget;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint64_t record = table + 6 + std::uint64_t{12} * i;
-        const std::uint16_t platform = in.U16(record);
-        const std::uint16_t encoding = in.U16(record + 2);
-        const std::uint16_t nameId = in.U16(record + 6);
-        const std::span<const std::uint8_t> raw = in.Bytes(storage + in.U16(record + 10), in.U16(record + 8));
-        if (in.failed()) return std::nullopt;
+    for (std::uint16_t i = 0; i < names.count(); ++i) {
+        const NameRecord record = names.Record(i);
+        const auto raw = names.Text(record);
+        if (!raw || in.failed()) return std::nullopt;
+        const std::uint16_t nameId = record.nameId;
         if (nameId != kNameSubfamily && nameId != kNameFull && nameId != kNamePostScript) continue;
-        if (raw.size() > budget) return std::nullopt;
-        budget -= raw.size();
+        if (raw->size() > budget) return std::nullopt;
+        budget -= raw->size();
 
-        const std::u16string text = DecodeName(platform, raw, ansi);
-        const bool native = platform == kPlatformUnicode || platform == kPlatformMacintosh;
+        const std::u16string text = DecodeName(record.platform, *raw, ansi);
+        const bool native = record.platform == sfnt::kPlatformUnicode || record.platform == sfnt::kPlatformMacintosh;
         const std::u16string_view working = CutToField(text, kWorkingNameUnits);
         if (nameId == kNamePostScript) {
-            if (encoding == 0) romanPostScript = working;
+            if (record.encoding == 0) romanPostScript = working;
             else if (native) nativePostScript = working;
         } else if (nameId == kNameFull) {
-            if (encoding == 0) romanFull = working;
+            if (record.encoding == 0) romanFull = working;
             else if (native) nativeFull = working;
         } else {
-            if (ContainsFolded(text, u"italic")) face.italic = true;
-            if (ContainsFolded(text, u"bold")) face.bold = true;
+            TakeStyle(text, face);
+        }
+        if (IsWindowsUnicode(record)) {
+            if (nameId == kNameSubfamily) windowsSubfamilies.push_back(DecodeName(sfnt::kPlatformUnicode, *raw, nullptr));
+            else windows.Take(record, *raw);
         }
     }
 
-    if (romanPostScript.empty()) return std::nullopt;
+    if (romanPostScript.empty()) {
+        if (windows.postScript.empty()) return std::nullopt;
+        for (const std::u16string& subfamily : windowsSubfamilies) TakeStyle(subfamily, face);
+        face.faceName = CutToField(windows.postScript, kFaceNameUnits);
+        face.displayName = CutToField(windows.full.empty() ? face.faceName : windows.full, kDisplayNameUnits);
+        return face;
+    }
     if (nativePostScript.empty()) nativePostScript = romanPostScript;
     face.faceName = CutToField(nativePostScript, kFaceNameUnits);
     const std::u16string& display = !nativeFull.empty() ? nativeFull : !romanFull.empty() ? romanFull : face.faceName;

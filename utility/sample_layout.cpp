@@ -122,13 +122,24 @@ std::optional<SampleBlock> Block(std::u16string_view sample, int canvasWidth, in
     CountLines(w, L, &breaks);
 
     const std::int64_t widthPerLine = Truncate(static_cast<float>(canvasWidth) / ratio) / static_cast<std::int64_t>(lines);
-    const std::int64_t size = Truncate(static_cast<float>(widthPerLine) / (static_cast<float>(e) / 100.0f));
+    const std::int64_t widthSize = Truncate(static_cast<float>(widthPerLine) / (static_cast<float>(e) / 100.0f));
+
+    const std::int64_t lineCount = static_cast<std::int64_t>(lines);
+    std::int64_t size = widthSize;
+    std::int64_t y = std::max<std::int64_t>((canvasHeight - lineCount * size) / 2, 0);
+    if (lineCount * size > canvasHeight) {
+        // Sized to the width, the block would be taller than the canvas and clipped to a strip: take
+        // the largest size at which its lines, the last one a whole text cell (e at size 100) tall,
+        // fit, and centre them by that height.
+        const std::int64_t blockAt100 = (lineCount - 1) * 100 + e;
+        size = std::min<std::int64_t>(size, static_cast<std::int64_t>(canvasHeight) * 100 / blockAt100);
+        y = std::max<std::int64_t>((canvasHeight - ((lineCount - 1) * size + e * size / 100)) / 2, 0);
+    }
 
     SampleBlock layout;
     layout.fontSize = static_cast<int>(size);
     layout.lines = lines;
     const std::int64_t x0 = (canvasWidth - size * L / 100) / 2;
-    std::int64_t y = std::max<std::int64_t>((canvasHeight - static_cast<std::int64_t>(lines) * size) / 2, 0);
     std::int64_t x = x0;
     std::size_t nextBreak = 0;
     layout.chars.reserve(n);
@@ -194,8 +205,13 @@ std::optional<int> LayoutSingleLine(std::u16string_view sample, int canvasWidth,
         const TextExtent extent = measure(sample);
         if (extent.cx < extent.cy) return canvasHeight;
         if (extent.cx <= 0) return std::nullopt;
-        return Clamp32(static_cast<std::int64_t>(static_cast<std::uint64_t>(canvasWidth) * 100 /
-                                                 static_cast<std::uint64_t>(extent.cx)));
+        std::int64_t size = static_cast<std::int64_t>(static_cast<std::uint64_t>(canvasWidth) * 100 /
+                                                      static_cast<std::uint64_t>(extent.cx));
+        // Sized to the width, the line would be taller than the canvas and clipped to a strip:
+        // take the largest size at which its text cell (cy at size 100) fits the height.
+        if (size > canvasHeight && extent.cy > 0)
+            size = std::min<std::int64_t>(size, static_cast<std::int64_t>(canvasHeight) * 100 / extent.cy);
+        return Clamp32(size);
     } catch (...) {
         return std::nullopt;
     }

@@ -12,8 +12,10 @@
 
 #include "TRUtility.h"
 #include "drawing_context.h"
+#include "face_coverage.h"
 #include "font_data.h"
 #include "font_engine.h"
+#include "font_sanitiser.h"
 #include "reduced_text.h"
 #include "text_canvas.h"
 #include "sample_layout.h"
@@ -53,6 +55,9 @@ void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool s
                 int canvasHeight) {
     const auto probeFont = CreateFaceFont(face.faceName, glyphpeek::kProbeFontSize, face.bold, face.italic);
     std::optional<SelectedObject> probe(std::in_place, dc, probeFont.get());
+    // A face with none of the sample's characters draws characters of its own instead of nothing.
+    const std::u16string own = OwnSampleWhenNoneMaps(dc, sample);
+    if (!own.empty()) sample = own;
     if (singleLine) {
         const auto size = glyphpeek::LayoutSingleLine(sample, canvasWidth, canvasHeight, MeasureIn(dc));
         probe.reset();
@@ -195,10 +200,13 @@ void DrawStringFromFile(GpBitmap* target, SettingData* define, const wchar_t* pa
 void DrawStringFromBinary(GpBitmap* target, SettingData* define, const void* bytes, uint32_t size) {
     if (!target || !define || !bytes || size == 0) return;
     try {
+        const std::span<const std::uint8_t> font(static_cast<const std::uint8_t*>(bytes), size);
+        // Bytes that fail the sanitiser never reach the font engine.
+        if (!glyphpeek::SanitiseFont(font)) return;
         const PrivateMemoryFont registration(bytes, size);
         if (!registration) return;
         std::vector<FontData> faces;
-        EnumerateFacesFromMemory(std::span(static_cast<const std::uint8_t*>(bytes), size), faces);
+        EnumerateFacesFromMemory(font, faces);
         if (!faces.empty()) DrawAll(target, *define, faces);
     } catch (...) {
     }

@@ -4,55 +4,10 @@
 
 namespace glyphpeek {
 
-std::uint8_t BigEndianReader::U8(std::uint64_t offset) noexcept {
-    if (!Fits(offset, 1)) {
-        failed_ = true;
-        return 0;
-    }
-    return bytes_[offset];
-}
-
-std::uint16_t BigEndianReader::U16(std::uint64_t offset) noexcept {
-    if (!Fits(offset, 2)) {
-        failed_ = true;
-        return 0;
-    }
-    return static_cast<std::uint16_t>((bytes_[offset] << 8) | bytes_[offset + 1]);
-}
-
-std::uint32_t BigEndianReader::U32(std::uint64_t offset) noexcept {
-    if (!Fits(offset, 4)) {
-        failed_ = true;
-        return 0;
-    }
-    return (std::uint32_t{bytes_[offset]} << 24) | (std::uint32_t{bytes_[offset + 1]} << 16) |
-           (std::uint32_t{bytes_[offset + 2]} << 8) | std::uint32_t{bytes_[offset + 3]};
-}
-
-std::span<const std::uint8_t> BigEndianReader::Bytes(std::uint64_t offset, std::uint64_t length) noexcept {
-    if (!Fits(offset, length)) {
-        failed_ = true;
-        return {};
-    }
-    return bytes_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
-}
-
-std::u16string DecodeUtf16BE(std::span<const std::uint8_t> bytes) {
-    std::u16string text;
-    text.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        text.push_back(static_cast<char16_t>((bytes[i] << 8) | bytes[i + 1]));
-    return text;
-}
-
 namespace {
 
-constexpr std::uint32_t kVersionTrueType = 0x00010000;
-constexpr std::uint32_t kVersionApple = Tag('t', 'r', 'u', 'e');
-constexpr std::uint32_t kVersionCff = Tag('O', 'T', 'T', 'O');
-constexpr std::uint32_t kCollection = Tag('t', 't', 'c', 'f');
+using namespace sfnt;
 
-constexpr std::uint16_t kPlatformWindows = 3;
 constexpr std::uint16_t kNameFamily = 1;
 constexpr std::uint16_t kLanguageEnglishUS = 0x0409;
 
@@ -61,85 +16,61 @@ constexpr std::uint16_t kLanguageEnglishUS = 0x0409;
 // cost Explorer noticeable time.
 constexpr std::uint64_t kWorkBudget = 1u << 20;
 
-class Budget {
-public:
-    bool Spend(std::uint64_t units) {
-        if (units > left_) return false;
-        left_ -= units;
-        return true;
-    }
-
-private:
-    std::uint64_t left_ = kWorkBudget;
-};
-
-struct TableRange {
-    std::uint64_t offset = 0;
-    std::uint64_t length = 0;
-    bool present = false;
+struct Budget : WorkBudget {
+    Budget() noexcept : WorkBudget(kWorkBudget) {}
 };
 
 enum class FaceResult { kFace, kUnnamed, kRefused };
 
-// Reads the face whose offset table starts at base. Table offsets count from the start of the
-// file, in a collection as in a single font.
+// Reads the face whose offset table starts at base.
 FaceResult ReadFace(BigEndianReader& in, std::uint64_t base, bool requireGlyf, Budget& budget, SfntFace& face) {
-    const std::uint16_t numTables = in.U16(base + 4);
-    if (in.failed() || !in.Fits(base + 12, std::uint64_t{16} * numTables) || !budget.Spend(1u + numTables))
-        return FaceResult::kRefused;
+    const SfntView directory(in, base);
+    if (!directory.valid() || !budget.Spend(1u + directory.tableCount())) return FaceResult::kRefused;
 
-    TableRange name, os2, head;
+    std::optional<TableRecord> name, os2, head;
     bool hasGlyf = false;
-    for (std::uint32_t i = 0; i < numTables; ++i) {
-        const std::uint64_t record = base + 12 + std::uint64_t{16} * i;
-        const std::uint32_t tag = in.U32(record);
-        TableRange* wanted = tag == Tag('n', 'a', 'm', 'e')   ? &name
-                             : tag == Tag('O', 'S', '/', '2') ? &os2
-                             : tag == Tag('h', 'e', 'a', 'd') ? &head
-                                                              : nullptr;
-        if (tag == Tag('g', 'l', 'y', 'f')) hasGlyf = true;
-        if (wanted == nullptr || wanted->present) continue;
-        wanted->offset = in.U32(record + 8);
-        wanted->length = in.U32(record + 12);
-        wanted->present = true;
-        if (!in.Fits(wanted->offset, wanted->length)) return FaceResult::kRefused;
+    for (std::uint16_t i = 0; i < directory.tableCount(); ++i) {
+        const TableRecord record = directory.Record(i);
+        std::optional<TableRecord>* wanted = record.tag == Tag('n', 'a', 'm', 'e')   ? &name
+                                             : record.tag == Tag('O', 'S', '/', '2') ? &os2
+                                             : record.tag == Tag('h', 'e', 'a', 'd') ? &head
+                                                                                     : nullptr;
+        if (record.tag == Tag('g', 'l', 'y', 'f')) hasGlyf = true;
+        if (wanted == nullptr || wanted->has_value()) continue;
+        *wanted = record;
+        if (!in.Fits(record.offset, record.length)) return FaceResult::kRefused;
     }
     if (in.failed() || (requireGlyf && !hasGlyf)) return FaceResult::kRefused;
 
     // Fields beyond a short table are taken as absent, not as damage.
-    if (os2.present && os2.length >= 64) {
-        const std::uint16_t fsSelection = in.U16(os2.offset + 62);
+    if (os2 && os2->length >= kOs2FsSelection + 2) {
+        const std::uint16_t fsSelection = in.U16(os2->offset + kOs2FsSelection);
         face.italic = face.italic || (fsSelection & 0x0001) != 0;
         face.bold = face.bold || (fsSelection & 0x0020) != 0;
     }
-    if (head.present && head.length >= 46) {
-        const std::uint16_t macStyle = in.U16(head.offset + 44);
+    if (head && head->length >= kHeadMacStyle + 2) {
+        const std::uint16_t macStyle = in.U16(head->offset + kHeadMacStyle);
         face.bold = face.bold || (macStyle & 0x0001) != 0;
         face.italic = face.italic || (macStyle & 0x0002) != 0;
     }
 
-    if (!name.present || name.length < 6) return FaceResult::kUnnamed;
-    const std::uint16_t count = in.U16(name.offset + 2);
-    const std::uint16_t storage = in.U16(name.offset + 4);
-    if (6 + std::uint64_t{12} * count > name.length || !budget.Spend(count)) return FaceResult::kRefused;
+    if (!name || name->length < kNameRecords) return FaceResult::kUnnamed;
+    const NameTableView names(in, name->offset, name->length);
+    if (!names.valid() || !budget.Spend(names.count())) return FaceResult::kRefused;
 
-    std::uint64_t chosen = 0;
-    bool found = false;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint64_t record = name.offset + 6 + std::uint64_t{12} * i;
-        if (in.U16(record) != kPlatformWindows || in.U16(record + 6) != kNameFamily) continue;
-        if (!found || in.U16(record + 4) == kLanguageEnglishUS) {
+    std::optional<NameRecord> chosen;
+    for (std::uint16_t i = 0; i < names.count(); ++i) {
+        const NameRecord record = names.Record(i);
+        if (record.platform != kPlatformWindows || record.nameId != kNameFamily) continue;
+        if (!chosen || record.language == kLanguageEnglishUS) {
             chosen = record;
-            found = true;
-            if (in.U16(record + 4) == kLanguageEnglishUS) break;
+            if (record.language == kLanguageEnglishUS) break;
         }
     }
-    if (!found) return FaceResult::kUnnamed;
-    const std::uint64_t length = in.U16(chosen + 8);
-    const std::uint64_t start = std::uint64_t{storage} + in.U16(chosen + 10);
-    if (start > name.length || length > name.length - start) return FaceResult::kRefused;
-    face.family = DecodeUtf16BE(in.Bytes(name.offset + start, length));
-    if (in.failed()) return FaceResult::kRefused;
+    if (!chosen) return FaceResult::kUnnamed;
+    const auto text = names.Text(*chosen);
+    if (!text || in.failed()) return FaceResult::kRefused;
+    face.family = DecodeUtf16BE(*text);
     // Names padded with NULs are known by the text before the padding.
     if (const std::size_t nul = face.family.find(u'\0'); nul != std::u16string::npos) face.family.resize(nul);
     return face.family.empty() ? FaceResult::kUnnamed : FaceResult::kFace;
@@ -160,10 +91,11 @@ std::optional<std::vector<SfntFace>> ReadFaces(std::span<const std::uint8_t> byt
     };
 
     if (version == kCollection) {
-        const std::uint32_t numFonts = in.U32(8);
-        if (in.failed() || !in.Fits(12, std::uint64_t{4} * numFonts) || !budget.Spend(numFonts)) return std::nullopt;
+        const std::uint32_t numFonts = in.U32(kCollectionNumFonts);
+        if (in.failed() || !in.Fits(kCollectionOffsets, std::uint64_t{4} * numFonts) || !budget.Spend(numFonts))
+            return std::nullopt;
         for (std::uint32_t i = 0; i < numFonts; ++i) {
-            const std::uint64_t base = in.U32(12 + std::uint64_t{4} * i);
+            const std::uint64_t base = in.U32(kCollectionOffsets + std::uint64_t{4} * i);
             const std::uint32_t memberVersion = in.U32(base);
             if (memberVersion != kVersionTrueType && memberVersion != kVersionApple && memberVersion != kVersionCff)
                 return std::nullopt;

@@ -8,39 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "sfnt_view.h"
+
 namespace glyphpeek {
-
-// Big-endian reads over a byte span. Every read is range-checked first (offsets are 64-bit so
-// that sums of file offsets cannot wrap); a read outside the bytes yields 0 or an empty span and
-// marks the reader failed for good, so a caller may read a run of fields and check once.
-class BigEndianReader {
-public:
-    explicit BigEndianReader(std::span<const std::uint8_t> bytes) noexcept : bytes_(bytes) {}
-
-    std::uint64_t size() const noexcept { return bytes_.size(); }
-    bool failed() const noexcept { return failed_; }
-    // [offset, offset + length) lies inside the bytes.
-    bool Fits(std::uint64_t offset, std::uint64_t length) const noexcept {
-        return offset <= bytes_.size() && length <= bytes_.size() - offset;
-    }
-
-    std::uint8_t U8(std::uint64_t offset) noexcept;
-    std::uint16_t U16(std::uint64_t offset) noexcept;
-    std::uint32_t U32(std::uint64_t offset) noexcept;
-    std::span<const std::uint8_t> Bytes(std::uint64_t offset, std::uint64_t length) noexcept;
-
-private:
-    std::span<const std::uint8_t> bytes_;
-    bool failed_ = false;
-};
-
-constexpr std::uint32_t Tag(char a, char b, char c, char d) {
-    return (std::uint32_t{static_cast<std::uint8_t>(a)} << 24) | (std::uint32_t{static_cast<std::uint8_t>(b)} << 16) |
-           (std::uint32_t{static_cast<std::uint8_t>(c)} << 8) | std::uint32_t{static_cast<std::uint8_t>(d)};
-}
-
-// UTF-16 big-endian text; an odd trailing byte is dropped.
-std::u16string DecodeUtf16BE(std::span<const std::uint8_t> bytes);
 
 // One face as a private font collection loads it.
 struct SfntFace {

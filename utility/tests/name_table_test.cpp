@@ -74,8 +74,23 @@ TEST(NameTable, RomanPostScriptAndJapaneseFullName) {
     EXPECT_EQ(face->displayName, u"\u3042\u3044");
 
     SfntBuilder noRoman = CffFont();
-    noRoman.Name(1, 1, 11, 6, Latin("Native")).Name(1, 1, 11, 4, Latin("Full")).Name(3, 1, 0x409, 6, Utf16BE(u"Win"));
+    noRoman.Name(1, 1, 11, 6, Latin("Native")).Name(1, 1, 11, 4, Latin("Full")).Name(3, 0, 0x409, 6, Utf16BE(u"Sym"));
     EXPECT_EQ(Read(noRoman.Build()), "none");
+}
+
+// Fonts made by today's tools carry Windows names only: those name the face, US English first.
+TEST(NameTable, WindowsNamesWithoutMacintoshRoman) {
+    SfntBuilder font = CffFont();
+    font.Name(3, 1, 0x411, 6, Utf16BE(u"Jp-PS")).Name(3, 1, 0x411, 4, Utf16BE(u"Jp Full"))
+        .Name(3, 10, 0x409, 4, Utf16BE(u"Synthetic Bold Italic")).Name(3, 1, 0x409, 6, Utf16BE(u"Synthetic-BoldItalic"))
+        .Name(3, 1, 0x409, 2, Utf16BE(u"Bold Italic")).Name(1, 1, 11, 4, Latin("Native Full"));
+    EXPECT_EQ(Read(font.Build()), "Synthetic-BoldItalic|Synthetic Bold Italic|IB");
+    EXPECT_EQ(Read(CffFont().Name(3, 1, 0x411, 6, Utf16BE(u"Jp-PS")).Build()), "Jp-PS|Jp-PS|--");
+
+    std::ifstream in("/usr/share/fonts/opentype/cantarell/Cantarell-Bold.otf", std::ios::binary);
+    const Bytes cantarell((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(cantarell.empty()) << "a required font is missing";
+    EXPECT_EQ(Read(cantarell), "Cantarell-Bold|Cantarell Bold|-B");
 }
 
 TEST(NameTable, RecordSelection) {

@@ -110,7 +110,9 @@ TEST(Rows, DegenerateTargets) {
 TEST(SingleLine, ScalesToCanvasWidthOrHeight) {
     EXPECT_EQ(LayoutSingleLine(u"ABCDEFGHIJ", 376, 120, HalfWidth), 75);  // 376 * 100 / 500
     EXPECT_EQ(LayoutSingleLine(u"A", 376, 120, HalfWidth), 120);          // taller than wide
-    EXPECT_EQ(LayoutSingleLine(u"AB", 376, 120, HalfWidth), 376);         // as wide as tall
+    // Sized to the width a line would be taller than the canvas: the largest size whose cell fits.
+    EXPECT_EQ(LayoutSingleLine(u"AB", 376, 120, HalfWidth), 120);
+    EXPECT_EQ(LayoutSingleLine(u"ABC", 376, 120, [](std::u16string_view) { return TextExtent{150, 145}; }), 82);
     // Empty samples and failed measurements lay out nothing instead of dividing by zero.
     EXPECT_FALSE(LayoutSingleLine(u"", 376, 120, HalfWidth));
     EXPECT_FALSE(LayoutSingleLine(u"A", 376, 120, [](std::u16string_view) { return TextExtent{0, 0}; }));
@@ -135,12 +137,24 @@ TEST(Block, WrapsToTheNarrowestBlockNotTallerThanWide) {
 }
 
 TEST(Block, ShortSampleNeverReachesRatioOne) {
-    // Total width 60 < height 100: L is the whole sample, one line, size 400 / 0.6 truncated.
+    // Total width 60 < height 100: L is the whole sample, one line; sized to the width (400 / 0.6)
+    // it would be taller than the canvas, so it takes the canvas height.
     const auto layout = LayoutBlock(u"ab", 400, 400, Widths({{u'a', 30}, {u'b', 30}}));
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->lines, 1u);
-    EXPECT_EQ(layout->fontSize, 666);
-    EXPECT_EQ(Places(*layout), "0,0 199,0");  // x0 = (400 - 399) / 2, y clamped at 0
+    EXPECT_EQ(layout->fontSize, 400);
+    EXPECT_EQ(Places(*layout), "80,0 200,0");  // x0 = (400 - 240) / 2
+}
+
+TEST(Block, NeverTallerThanTheCanvas) {
+    // A flat canvas: sized to its width the two lines would be 2 x 133 tall. With cells 1.45 times
+    // the size (e = 145), the largest size at which the block fits is 100 x 100 / 245, centred by
+    // the block's real height (40 + 58).
+    const auto layout = LayoutBlock(u"ABCDEFGHI", 400, 100, Widths({}, 145));
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->lines, 2u);
+    EXPECT_EQ(layout->fontSize, 40);
+    EXPECT_EQ(Places(*layout), "140,1 160,1 180,1 200,1 220,1 240,1 140,41 160,41 180,41");
 }
 
 TEST(Block, CharacterWiderThanTheLineOpensEmptyLines) {

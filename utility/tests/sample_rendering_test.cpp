@@ -19,6 +19,8 @@ const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.
 const wchar_t kDejaVuBold[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans-Bold.ttf";
 const wchar_t kNotoCjk[] = L"Z:\\usr\\share\\fonts\\opentype\\noto\\NotoSansCJK-Regular.ttc";
 const wchar_t kFreeSans[] = L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSans.otf";
+const wchar_t kCantarell[] = L"Z:\\usr\\share\\fonts\\opentype\\cantarell\\Cantarell-Bold.otf";
+const wchar_t kStixSizeOne[] = L"Z:\\usr\\share\\fonts\\opentype\\stix\\STIXSizeOneSym-Regular.otf";
 
 using GetFontDataProc = void (*)(const wchar_t*, std::vector<FontData>*);
 
@@ -306,6 +308,85 @@ TEST_F(Rendering, BinaryFontsDrawLikeFiles) {
     drawFromFile(fromFile.get(), &define, kDejaVu);
     drawFromBinary(fromBytes.get(), &define, bytes.data(), static_cast<uint32_t>(bytes.size()));
     EXPECT_EQ(Read(fromFile).argb, Read(fromBytes).argb);
+}
+
+int Ink(const ArgbBitmap& bitmap) {
+    int ink = 0;
+    for (ARGB p : Read(bitmap).argb) ink += p != 0xFFFFFFFFu;
+    return ink;
+}
+
+// A CFF font without a character map has crashed the font engine; it is not a font at all: no face,
+// nothing drawn, and the font engine never sees it (its face is not found by name afterwards).
+TEST_F(Rendering, DamagedFontsNeverReachTheFontEngine) {
+    std::vector<uint8_t> bytes = FileBytes(kFreeSans);
+    ASSERT_FALSE(bytes.empty());
+    const size_t tables = (bytes[4] << 8) | bytes[5];
+    for (size_t i = 0; i < tables; ++i)
+        if (memcmp(&bytes[12 + 16 * i], "cmap", 4) == 0) bytes[12 + 16 * i] = 'z';
+    wchar_t folder[MAX_PATH] = {}, path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"gp", 0, path);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+
+    ArgbBitmap bitmap(32, 32);
+    DrawingContext::On(reinterpret_cast<GpImage*>(bitmap.get())).Clear(0xFF123456);
+    SettingData define = Define(L"Aa", 0x00FFFFFF, 0x00000000, 0);
+    EXPECT_TRUE(Faces(path).empty());
+    drawFromFile(bitmap.get(), &define, path);
+    drawFromBinary(bitmap.get(), &define, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    for (ARGB p : Read(bitmap).argb) ASSERT_EQ(p, 0xFF123456u);
+    DeleteFileW(path);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontW(-20, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"FreeSans");
+    HGDIOBJ old = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    EXPECT_STRNE(face, L"FreeSans");
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+}
+
+// Cantarell's names are Windows names only; STIX's size variants hold no Latin letters.
+TEST_F(Rendering, EveryRealFontShowsSomething) {
+    const std::vector<FontData> faces = Faces(kCantarell);
+    ASSERT_EQ(faces.size(), 1u);
+    EXPECT_STREQ(faces[0].faceName, L"Cantarell-Bold");
+    EXPECT_STREQ(faces[0].displayName, L"Cantarell Bold");
+    EXPECT_TRUE(faces[0].bold);
+    for (const wchar_t* font : {kCantarell, kStixSizeOne}) {
+        ArgbBitmap bitmap(64, 64);
+        SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+        drawFromFile(bitmap.get(), &define, font);
+        EXPECT_GT(Ink(bitmap), 20) << font;
+    }
+}
+
+// Ten faces in rows of 25 pixels: each row's text fits its cell instead of being clipped to a strip.
+TEST_F(Rendering, TextIsNeverTallerThanItsCell) {
+    const int n = static_cast<int>(Faces(kNotoCjk).size());
+    ArgbBitmap bitmap(256, 256);
+    SettingData define = Define(L"", 0x00FFFFFF, 0x00FFFFFF, 0);  // the standard define: names in blocks
+    drawFromFile(bitmap.get(), &define, kNotoCjk);
+    const Pixels pixels = Read(bitmap);
+    const int r = 256 / n, my = 256 / 64, h = r - 2 * my;
+    for (int i = 0; i < n; ++i) {
+        auto inkOn = [&](int y) {
+            int ink = 0;
+            for (int x = 0; x < 256; ++x) ink += pixels.at(x, y) != 0xFFFFFFFFu;
+            return ink;
+        };
+        const int top = i * r + my;
+        int ink = 0;
+        for (int y = top; y < top + h; ++y) ink += inkOn(y);
+        EXPECT_GT(ink, 20) << "row " << i;
+        EXPECT_EQ(inkOn(top), 0) << "row " << i;
+        EXPECT_EQ(inkOn(top + h - 1), 0) << "row " << i;
+    }
 }
 
 } // namespace
