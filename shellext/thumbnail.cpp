@@ -1,18 +1,13 @@
 // CThumbnail of Typorama: the classic Explorer's image extractor for font files and stubs. Every
-// Extract binds TRUtility.dll from this library's folder, draws, and lets everything go again.
+// Extract draws the file at the size GetLocation was given, through the road both extensions share.
 #include <windows.h>
 #include <objidl.h>
 #include <shobjidl.h>
 
 #include <cwchar>
 
-#include "ExportBinding.h"
-#include "ScopedHandles.h"
-#include "TRUtility.h"
-#include "bitmap.h"
 #include "com_object.h"
-#include "extension_module.h"
-#include "gdiplus_session.h"
+#include "thumbnail_render.h"
 #include "type_library.h"
 #include "Typorama.h"
 #include "typorama_classes.h"
@@ -64,47 +59,16 @@ public:
     }
     IFACEMETHODIMP Extract(HBITMAP* thumbnail) override {
         if (!thumbnail) return E_POINTER;
-        if (!loaded_ || !sized_) {
-            *thumbnail = nullptr;
-            return E_UNEXPECTED;
-        }
+        *thumbnail = nullptr;
+        if (!loaded_ || !sized_) return E_UNEXPECTED;
         try {
-            return Render(thumbnail);
+            return shellext::RenderThumbnail(Module(), {.path = path_}, size_, thumbnail);
         } catch (...) {
             return E_FAIL;
         }
     }
 
 private:
-    HRESULT Render(HBITMAP* thumbnail) {
-        imaging::GdiplusSession gdiplus;
-        if (!gdiplus.ok()) return E_FAIL;
-        const ScopedModule utility(shellext::LoadUtilityLibrary(Module()));
-        const auto convert = BindExport<ConvVFontPathFromFileProc>(utility.get(), "ConvVFontPathFromFile");
-        const auto loadDefine = BindExport<LoadDefineProc>(utility.get(), "LoadDefine");
-        const auto draw = BindExport<DrawStringFromFileProc>(utility.get(), "DrawStringFromFile");
-        // No library, or one without the calls: nothing can be drawn at all.
-        if (!convert || !loadDefine || !draw) return E_FAIL;
-
-        *thumbnail = nullptr;
-        wchar_t resolved[MAX_PATH] = {};
-        if (!convert(path_, resolved)) return E_INVALIDARG;
-        resolved[MAX_PATH - 1] = L'\0';
-        const wchar_t* fontPath = resolved[0] ? resolved : path_;
-        SettingData record{};
-        const SettingData* found = loadDefine(&record, shellext::LookupName(fontPath));
-        if (!found) return E_INVALIDARG;
-        SettingData define = *found;
-        if (size_.cx <= 0 || size_.cy <= 0) return E_INVALIDARG;
-        imaging::ArgbBitmap bitmap(size_.cx, size_.cy);
-        if (!bitmap) return E_INVALIDARG;
-        draw(bitmap.get(), &define, fontPath);
-        const HBITMAP handle = imaging::ToGdiBitmap(bitmap.get());
-        if (!handle) return E_INVALIDARG;
-        *thumbnail = handle;
-        return S_OK;
-    }
-
     wchar_t path_[MAX_PATH] = {};
     SIZE size_{};
     bool loaded_ = false;

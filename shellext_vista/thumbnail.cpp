@@ -7,18 +7,14 @@
 #include <shobjidl.h>
 #include <thumbcache.h>
 
-#include <cstring>
-#include <cwchar>
+#include <climits>
 #include <vector>
 
-#include "ExportBinding.h"
+#include "ScopedCom.h"
 #include "ScopedHandles.h"
-#include "TRUtility.h"
-#include "bitmap.h"
 #include "com_object.h"
-#include "extension_module.h"
-#include "gdiplus_session.h"
 #include "stream_reading.h"
+#include "thumbnail_render.h"
 #include "type_library.h"
 #include "TyporamaVista.h"
 #include "vista_classes.h"
@@ -34,11 +30,6 @@ constexpr IID kIidThumbnailProvider = {0xE357FCCD, 0xA995, 0x4576, {0xB0, 0x1F, 
 // Larger than any font file; a stream beyond it is refused rather than held in memory.
 constexpr ULONGLONG kMaxContent = 256ull * 1024 * 1024;
 
-struct StatName {
-    ~StatName() { CoTaskMemFree(name); }
-    LPWSTR name = nullptr;
-};
-
 class CThumbnail final : public ComObject<CThumbnail, DispatchImpl<IThumbnail, IID_IThumbnail>,
                                           IInitializeWithStream, IThumbnailProvider> {
 public:
@@ -51,16 +42,13 @@ public:
         };
         return kTable;
     }
-    ~CThumbnail() override {
-        if (stream_) stream_->Release();
-    }
 
     // IInitializeWithStream
     IFACEMETHODIMP Initialize(IStream* stream, DWORD) override {
         if (!stream) return E_POINTER;
         if (stream_) return E_INVALIDARG;
-        stream_ = stream;
-        stream_->AddRef();
+        stream->AddRef();
+        stream_.reset(stream);
         return S_OK;
     }
 
@@ -68,10 +56,8 @@ public:
     IFACEMETHODIMP GetThumbnail(UINT cx, HBITMAP* thumbnail, WTS_ALPHATYPE* alpha) override {
         if (alpha) *alpha = WTSAT_RGB;
         if (!thumbnail) return E_POINTER;
-        if (!stream_) {
-            *thumbnail = nullptr;
-            return E_UNEXPECTED;
-        }
+        *thumbnail = nullptr;
+        if (!stream_) return E_UNEXPECTED;
         try {
             const HRESULT hr = Render(cx, thumbnail);
             if (SUCCEEDED(hr) && alpha) *alpha = WTSAT_RGB;
@@ -82,58 +68,24 @@ public:
     }
 
 private:
+    // The stream read whole (it is a font file or a stub), then drawn as a square of `cx`.
     HRESULT Render(UINT cx, HBITMAP* thumbnail) {
-        imaging::GdiplusSession gdiplus;
-        if (!gdiplus.ok()) return E_FAIL;
-
         STATSTG stat{};
-        StatName statName;
         const HRESULT statResult = stream_->Stat(&stat, STATFLAG_DEFAULT);
-        statName.name = SUCCEEDED(statResult) ? stat.pwcsName : nullptr;
-        if (FAILED(statResult) || stat.cbSize.QuadPart > kMaxContent) return Fail(thumbnail);
+        const ScopedCoTaskMem<LPWSTR> statName(SUCCEEDED(statResult) ? stat.pwcsName : nullptr);
+        if (FAILED(statResult) || stat.cbSize.QuadPart > kMaxContent) return E_INVALIDARG;
         const ULONG size = static_cast<ULONG>(stat.cbSize.QuadPart);
         // Units enough for the bytes and a terminator: the stub reader is handed a NUL-terminated copy.
         std::vector<wchar_t> content(size / sizeof(wchar_t) + 2, L'\0');
-        if (FAILED(shellext::ReadWholeStream(stream_, content.data(), size))) return Fail(thumbnail);
+        if (FAILED(shellext::ReadWholeStream(stream_.get(), content.data(), size))) return E_INVALIDARG;
 
-        const ScopedModule utility(shellext::LoadUtilityLibrary(Module()));
-        const auto convert = BindExport<ConvVFontPathFromBinProc>(utility.get(), "ConvVFontPathFromBin");
-        const auto loadDefine = BindExport<LoadDefineProc>(utility.get(), "LoadDefine");
-        const auto drawFile = BindExport<DrawStringFromFileProc>(utility.get(), "DrawStringFromFile");
-        const auto drawBinary = BindExport<DrawStringFromBinaryProc>(utility.get(), "DrawStringFromBinary");
-        if (!convert || !loadDefine || !drawFile || !drawBinary) return E_FAIL;
-
-        wchar_t resolved[MAX_PATH] = {};
-        if (!convert(content.data(), resolved)) return Fail(thumbnail);
-        resolved[MAX_PATH - 1] = L'\0';
-        // A stub by the font it names, a font file by its own name; a nameless stream by an empty name.
-        wchar_t lookup[MAX_PATH] = {};
-        const wchar_t* source = resolved[0] ? resolved : (statName.name ? statName.name : L"");
-        wcsncpy_s(lookup, MAX_PATH, shellext::LookupName(source), _TRUNCATE);
-        SettingData record{};
-        const SettingData* found = loadDefine(&record, lookup);
-        if (!found) return Fail(thumbnail);
-        SettingData define = *found;
-
-        if (cx == 0 || cx > INT_MAX) return Fail(thumbnail);
-        imaging::ArgbBitmap bitmap(static_cast<int>(cx), static_cast<int>(cx));
-        if (!bitmap) return Fail(thumbnail);
-        if (resolved[0])
-            drawFile(bitmap.get(), &define, resolved);
-        else
-            drawBinary(bitmap.get(), &define, content.data(), size);
-        const HBITMAP handle = imaging::ToGdiBitmap(bitmap.get());
-        if (!handle) return Fail(thumbnail);
-        *thumbnail = handle;
-        return S_OK;
+        const shellext::ThumbnailSource source{
+            .content = content.data(), .contentBytes = size, .contentName = statName.get()};
+        const int side = cx > INT_MAX ? 0 : static_cast<int>(cx);
+        return shellext::RenderThumbnail(Module(), source, {side, side}, thumbnail);
     }
 
-    static HRESULT Fail(HBITMAP* thumbnail) {
-        *thumbnail = nullptr;
-        return E_INVALIDARG;
-    }
-
-    IStream* stream_ = nullptr;
+    ComPtr<IStream> stream_;
 };
 
 } // namespace

@@ -424,14 +424,20 @@ protected:
         ASSERT_TRUE(classic);
         HBITMAP bitmap = ExtractImage(classic, kDejaVu, {64, 64}, &hr);
         EXPECT_EQ(hr, expected);
-        if (hr == S_OK) DeleteObject(bitmap);
+        if (hr == S_OK)
+            DeleteObject(bitmap);
+        else
+            EXPECT_EQ(bitmap, nullptr);  // a failure hands back no bitmap, whatever the variable held
         classic->Release();
         IUnknown* vista = Create(L"TyporamaVista.dll", kVistaClsid);
         ASSERT_TRUE(vista);
         WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
         bitmap = StreamThumbnail(vista, kDejaVu, 64, &hr, &alpha);
         EXPECT_EQ(hr, expected);
-        if (hr == S_OK) DeleteObject(bitmap);
+        if (hr == S_OK)
+            DeleteObject(bitmap);
+        else
+            EXPECT_EQ(bitmap, nullptr);
         vista->Release();
     }
 
