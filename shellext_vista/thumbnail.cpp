@@ -8,7 +8,8 @@
 #include <thumbcache.h>
 
 #include <climits>
-#include <vector>
+#include <cstring>
+#include <memory>
 
 #include "ScopedCom.h"
 #include "ScopedHandles.h"
@@ -76,11 +77,14 @@ private:
         if (FAILED(statResult) || stat.cbSize.QuadPart > kMaxContent) return E_INVALIDARG;
         const ULONG size = static_cast<ULONG>(stat.cbSize.QuadPart);
         // Units enough for the bytes and a terminator: the stub reader is handed a NUL-terminated copy.
-        std::vector<wchar_t> content(size / sizeof(wchar_t) + 2, L'\0');
-        if (FAILED(shellext::ReadWholeStream(stream_.get(), content.data(), size))) return E_INVALIDARG;
+        // Only what follows the bytes is cleared: a font's megabytes are written by the read anyway.
+        const size_t units = size / sizeof(wchar_t) + 2;
+        const std::unique_ptr<wchar_t[]> content(new wchar_t[units]);
+        std::memset(reinterpret_cast<BYTE*>(content.get()) + size, 0, units * sizeof(wchar_t) - size);
+        if (FAILED(shellext::ReadWholeStream(stream_.get(), content.get(), size))) return E_INVALIDARG;
 
         const shellext::ThumbnailSource source{
-            .content = content.data(), .contentBytes = size, .contentName = statName.get()};
+            .content = content.get(), .contentBytes = size, .contentName = statName.get()};
         const int side = cx > INT_MAX ? 0 : static_cast<int>(cx);
         return shellext::RenderThumbnail(Module(), source, {side, side}, thumbnail);
     }
