@@ -53,6 +53,12 @@ StartRequest ParseCommandTail(std::u16string_view tail) {
     } else if (text.starts_with(u"/image")) {
         request.action = StartAction::kImage;
         request.imagePath = ImagePath(tail);
+    } else if (text.starts_with(u"/setup")) {
+        request.action = StartAction::kSetup;
+    } else if (text.starts_with(u"/undosetup")) {
+        request.action = StartAction::kUndoSetup;
+    } else if (text.starts_with(u"/cleanup")) {
+        request.action = StartAction::kCleanup;
     }
     return request;
 }

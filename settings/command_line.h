@@ -13,6 +13,10 @@ enum class StartAction {
     kClearCache,      // "/clrcache": clear Explorer's thumbnail cache
     kRegisterType,    // "/regist": attach the handlers to the font type named by the last three characters
     kImage,           // "/image <path>": picture output for one font file
+    // The package's switches: silent, waiting for the registration tool, with an exit code.
+    kSetup,           // "/setup": register the extension library and attach .vft
+    kUndoSetup,       // "/undosetup": take back what "/setup" wrote, when an installation rolls back
+    kCleanup,         // "/cleanup": remove every registration and the stub folder; the defines stay
     kSettingsDialog,  // anything else: the main settings dialog
 };
 

@@ -18,30 +18,54 @@ void Uninstall(bool showResult, TextSource text) {
     UnregisterExtensionLibrary(showResult);
 }
 
+// What the package's removal takes away: everything the product registered, whichever font types the
+// user attached, and the stub folder beside the programs. The defines are the user's and stay.
+void Cleanup() {
+    for (int type = 0; type < kFontTypeCount; ++type) UnregisterFontType(type);
+    DeleteStubFolder();
+    UnregisterExtensionLibrary(false);
+    RemoveLeftoverClassKeys();
+}
+
+// What "/setup" wrote, when the installation that ran it rolls back.
+void UndoSetup() {
+    UnregisterFontType(kVirtualFont);
+    UnregisterExtensionLibrary(false);
+    RemoveLeftoverClassKeys();
+}
+
 } // namespace
 
-bool RunMaintenance(const StartRequest& request, TextSource text) {
+std::optional<int> RunMaintenance(const StartRequest& request, TextSource text) {
     switch (request.action) {
     case StartAction::kInstall:
         RegisterExtensionLibrary(request.showResult);
-        return true;
+        return 0;
     case StartAction::kUnregister:
         UnregisterExtensionLibrary(request.showResult);
-        return true;
+        return 0;
     case StartAction::kUninstall:
         Uninstall(request.showResult, text);
-        return true;
+        return 0;
     case StartAction::kClearCache:
         ClearThumbnailCache();
-        return true;
+        return 0;
     case StartAction::kRegisterType:
         if (request.fontType > 0) RegisterFontType(request.fontType);
-        return true;
+        return 0;
+    case StartAction::kSetup:
+        return RegisterExtensionLibraryAndWait();
+    case StartAction::kUndoSetup:
+        UndoSetup();
+        return 0;
+    case StartAction::kCleanup:
+        Cleanup();
+        return 0;
     case StartAction::kImage:
     case StartAction::kSettingsDialog:
         break;
     }
-    return false;
+    return std::nullopt;
 }
 
 } // namespace glyphpeek::settings

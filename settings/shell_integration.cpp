@@ -78,6 +78,44 @@ std::wstring LibraryPath() {
     return folder + NamesOf(CurrentGeneration()).library;
 }
 
+// The key holds no sub-key and no value other than a default equal to `ownDefault` (when given).
+bool HoldsNothingElse(const std::wstring& path, const wchar_t* ownDefault) {
+    const ScopedRegKey key = OpenKey(HKEY_CLASSES_ROOT, path, KEY_READ);
+    if (!key) return false;
+    DWORD subKeys = 0, values = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS ||
+        subKeys != 0)
+        return false;
+    if (values == 0) return true;
+    if (values != 1 || !ownDefault) return false;
+    wchar_t data[64] = {};
+    DWORD type = 0, bytes = sizeof(data) - sizeof(wchar_t);
+    return RegQueryValueExW(key.get(), L"", nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) == ERROR_SUCCESS &&
+           type == REG_SZ && wcscmp(data, ownDefault) == 0;
+}
+
+void DeleteIfLeftOver(const std::wstring& path, const wchar_t* ownDefault = nullptr) {
+    if (HoldsNothingElse(path, ownDefault)) RegDeleteKeyW(HKEY_CLASSES_ROOT, path.c_str());
+}
+
+// Runs `program` with `commandLine` and waits without a time limit: the exit code, or -1 when it could
+// not be started.
+int RunAndWait(const std::wstring& program, std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = static_cast<DWORD>(-1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(exitCode);
+}
+
 } // namespace
 
 ShellGeneration CurrentGeneration() noexcept {
@@ -119,16 +157,22 @@ void UnregisterExtensionLibrary(bool showResult) {
     const std::wstring library = LibraryPath();
     const std::wstring tool = SystemFilePath(L"regsvr32.exe");
     if (library.empty() || tool.empty()) return;
-    std::wstring commandLine = L"\"" + tool + (showResult ? L"\" /u \"" : L"\" /s /u \"") + library + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(tool.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    RunAndWait(tool, L"\"" + tool + (showResult ? L"\" /u \"" : L"\" /s /u \"") + library + L"\"");
+}
+
+int RegisterExtensionLibraryAndWait() {
+    const std::wstring library = LibraryPath();
+    const std::wstring tool = SystemFilePath(L"regsvr32.exe");
+    if (library.empty() || tool.empty()) return -1;
+    const int exitCode = RunAndWait(tool, L"\"" + tool + L"\" /s \"" + library + L"\"");
+    if (exitCode == 0) {
+        RegisterFontType(kVirtualFont);
+    } else {
+        // A registration that stopped half-way is taken back: an installer that fails here leaves nothing.
+        RunAndWait(tool, L"\"" + tool + L"\" /s /u \"" + library + L"\"");
+        RemoveLeftoverClassKeys();
+    }
+    return exitCode;
 }
 
 void RegisterFontType(int index) { RegisterFontType(index, CurrentGeneration()); }
@@ -182,6 +226,21 @@ bool IsFontTypeRegistered(int index, ShellGeneration generation) {
                                      std::wstring(type->extension) + L"\\shellex\\" +
                                          NamesOf(generation).thumbnailHandlerKey,
                                      KEY_READ));
+}
+
+void RemoveLeftoverClassKeys() {
+    // What the .vft type's registration script writes as its defaults.
+    constexpr const wchar_t* kStubTypeDescription = L"Glyphpeek Virtual Font File";
+    for (int index = 0; index < kFontTypeCount; ++index) {
+        const FontType& type = kFontTypes[index];
+        const bool own = index == kVirtualFont;
+        const std::wstring fileType = type.fileType;
+        DeleteIfLeftOver(fileType + L"\\shellex\\ContextMenuHandlers");
+        DeleteIfLeftOver(fileType + L"\\shellex");
+        DeleteIfLeftOver(fileType, own ? kStubTypeDescription : nullptr);
+        DeleteIfLeftOver(std::wstring(type.extension) + L"\\shellex");
+        DeleteIfLeftOver(type.extension, own ? type.fileType : nullptr);
+    }
 }
 
 void DeleteStoredSettings() {

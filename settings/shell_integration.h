@@ -28,6 +28,11 @@ std::wstring StubFolder();
 void RegisterExtensionLibrary(bool showResult);
 // Runs regsvr32 /u on the generation's library beside the program and waits until it has ended.
 void UnregisterExtensionLibrary(bool showResult);
+// Runs regsvr32 /s on the generation's library beside the program, waits until it has ended and answers
+// its exit code (0 when registered, -1 when it could not be started). On success it enters the .vft
+// handlers; on failure it takes back whatever the registration wrote. Nothing is shown: an installer
+// relies on the answer.
+int RegisterExtensionLibraryAndWait();
 
 // The thumbnail handler, the type overlay (Vista generation) and the "UpdateThumbnail" menu entry of
 // a font type. Out-of-range indexes do nothing.
@@ -40,6 +45,11 @@ bool IsFontTypeRegistered(int index);
 void RegisterFontType(int index, ShellGeneration generation);
 void UnregisterFontType(int index, ShellGeneration generation);
 bool IsFontTypeRegistered(int index, ShellGeneration generation);
+
+// Deletes the class keys that registration and the font-type entries leave behind once nothing else is
+// in them: empty shellex chains, empty type keys, and the .vft type (the product's own) when it holds no
+// more than its registration wrote. Keys holding anything of another program stay.
+void RemoveLeftoverClassKeys();
 
 // Removes HKCU "Software\Ormsby Software\Typorama" with everything under it, and the maker's key when
 // nothing else is left in it.

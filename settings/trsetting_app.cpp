@@ -27,7 +27,10 @@ protected:
         InitCommonControlsEx(&controls);
         const std::wstring& tail = CommandLine();
         const StartRequest request = ParseCommandTail({reinterpret_cast<const char16_t*>(tail.data()), tail.size()});
-        if (RunMaintenance(request, &Text)) return FALSE;
+        if (const std::optional<int> exitCode = RunMaintenance(request, &Text)) {
+            exitCode_ = *exitCode;
+            return FALSE;
+        }
 
         // The dialogs draw with GDI+; the session lasts until they have closed.
         const imaging::GdiplusSession gdiplus;
@@ -49,6 +52,11 @@ protected:
         SetMainWindow(nullptr);
         return FALSE;
     }
+    // The package's switches report failure through it; everything else ends with 0.
+    int ExitInstance() override { return exitCode_; }
+
+private:
+    int exitCode_ = 0;
 };
 
 CTRSettingApp theApp;

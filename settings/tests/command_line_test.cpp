@@ -14,6 +14,9 @@ TEST(CommandLine, SwitchesCountOnlyAtTheStartInAnyLetterCase) {
     EXPECT_EQ(ParseCommandTail(u"/Uninstall now").action, StartAction::kUninstall);
     EXPECT_EQ(ParseCommandTail(u"/clrcache").action, StartAction::kClearCache);
     EXPECT_EQ(ParseCommandTail(u"/image").action, StartAction::kImage);
+    EXPECT_EQ(ParseCommandTail(u"/SETUP").action, StartAction::kSetup);
+    EXPECT_EQ(ParseCommandTail(u"/undosetup").action, StartAction::kUndoSetup);
+    EXPECT_EQ(ParseCommandTail(u"/CleanUp").action, StartAction::kCleanup);
     for (const std::u16string_view other : {u"", u"/result", u"install", u"x /install", u"/instal"})
         EXPECT_EQ(ParseCommandTail(other).action, StartAction::kSettingsDialog);
 }

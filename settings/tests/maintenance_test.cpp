@@ -29,7 +29,7 @@ std::wstring Text(unsigned id) {
 
 using registry_probe::KeyExists;
 
-bool Maintain(const char16_t* tail) { return RunMaintenance(ParseCommandTail(tail), &Text); }
+bool Maintain(const char16_t* tail) { return RunMaintenance(ParseCommandTail(tail), &Text).has_value(); }
 
 // The library beside the program registered, all font types attached, a define and a stub folder.
 class Uninstall : public ::testing::Test {
@@ -85,6 +85,28 @@ TEST_F(Uninstall, AnsweredYesRemovesThemToo) {
     ExpectHandlersAndLibraryGone();
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Ormsby Software"));
     EXPECT_FALSE(fs::exists(StubFolder()));
+}
+
+// The package's removal: no question, everything registered goes with the stub folder, the defines stay,
+// and no class key of the product's is left.
+TEST_F(Uninstall, CleanupAsksNothingAndKeepsOnlyTheDefines) {
+    EXPECT_EQ(RunMaintenance(ParseCommandTail(u"/cleanup"), &Text), 0);
+    ExpectHandlersAndLibraryGone();
+    EXPECT_FALSE(fs::exists(StubFolder()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::wstring(kDefinesKey) + L"\\Define0"));
+    for (const wchar_t* key : {L".vft", L"vftfile", L"ttffile\\shellex", L"otffile\\shellex", L".ttc\\shellex"})
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+}
+
+// The package's installation waits for the registration; its rollback takes back all of it.
+TEST(Maintenance, SetupRegistersAndItsUndoLeavesNothing) {
+    EXPECT_EQ(RunMaintenance(ParseCommandTail(u"/setup"), &Text), 0);
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
+    EXPECT_TRUE(IsFontTypeRegistered(kVirtualFont));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"vftfile\\shellex\\ContextMenuHandlers\\UpdateThumbnail"));
+    EXPECT_EQ(RunMaintenance(ParseCommandTail(u"/UndoSetup"), &Text), 0);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
+    for (const wchar_t* key : {L".vft", L"vftfile"}) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
 }
 
 TEST(Maintenance, FontTypeSwitchesAttachOnlyTheNamedType) {

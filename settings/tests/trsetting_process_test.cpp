@@ -37,6 +37,17 @@ TEST(TRSettingProgram, MaintenanceSwitchesRunWithoutADialog) {
     UnregisterFontType(kOpenType);
 }
 
+// An installer runs these and goes on when they end: the registration is complete by then.
+TEST(TRSettingProgram, PackageSwitchesEndWhenTheRegistrationHasEnded) {
+    const std::wstring clsid = L"CLSID\\{A8B69155-CE79-4778-9656-47953D0D5B0B}\\InprocServer32";
+    EXPECT_EQ(Execute(Program() + L" /setup").exitCode, 0u);
+    EXPECT_TRUE(registry_probe::KeyExists(HKEY_CLASSES_ROOT, clsid));
+    EXPECT_TRUE(IsFontTypeRegistered(kVirtualFont));
+    EXPECT_EQ(Execute(Program() + L" /cleanup").exitCode, 0u);
+    EXPECT_FALSE(registry_probe::KeyExists(HKEY_CLASSES_ROOT, clsid));
+    EXPECT_FALSE(IsFontTypeRegistered(kVirtualFont));
+}
+
 TEST(TRSettingProgram, PictureOutputOfAMissingFileWarnsOnce) {
     Finished run;
     std::thread program([&] { run = Execute(Program() + L" /Image \"C:\\No Such Folder\\Missing.TTF\""); });
