@@ -59,13 +59,14 @@ HRESULT RenderThumbnail(HMODULE extension, const ThumbnailSource& source, SIZE s
     SettingData define = *found;
 
     if (size.cx <= 0 || size.cy <= 0) return E_INVALIDARG;
-    imaging::ArgbBitmap bitmap(size.cx, size.cy);
+    // Drawn straight into the GDI bitmap that is handed over: one picture's memory, no conversion.
+    imaging::DibBackedBitmap bitmap(size.cx, size.cy);
     if (!bitmap) return E_INVALIDARG;
     if (resolved[0] || source.path)
         utility.drawFile(bitmap.get(), &define, resolved[0] ? resolved : source.path);
     else
         utility.drawBinary(bitmap.get(), &define, source.content, source.contentBytes);
-    const HBITMAP handle = imaging::ToGdiBitmap(bitmap.get());
+    const HBITMAP handle = bitmap.Release();
     if (!handle) return E_INVALIDARG;
     *thumbnail = handle;
     return S_OK;

@@ -5,7 +5,6 @@
 //   bench_rendering [--sizes 96,256,...] [--runs N] [--parsable] [--save PREFIX] font...
 // --save writes each size's picture to PREFIX-SIZE.png, to look at.
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,34 +16,12 @@
 #include "TRUtility.h"
 #include "bitmap.h"
 #include "gdiplus_session.h"
+#include "process_memory.h"
 #include "utility_beside.h"
 
 using namespace imaging;
 
 namespace {
-
-struct Memory {
-    double workingSetMb = 0;
-    double peakMb = 0;
-};
-
-Memory ProcessMemory() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return {};
-    return {counters.WorkingSetSize / 1048576.0, counters.PeakWorkingSetSize / 1048576.0};
-}
-
-// Lets the peak start again from the present working set, where the system allows it (Linux, which
-// Wine runs on, resets a process's peak resident size on request); false elsewhere.
-bool ResetPeak() {
-    HANDLE file = CreateFileW(L"Z:\\proc\\self\\clear_refs", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, "5", 1, &written, nullptr) && written == 1;
-    CloseHandle(file);
-    return ok;
-}
 
 SettingData BenchDefine() {
     SettingData define = {};
@@ -96,15 +73,14 @@ int wmain(int argc, wchar_t** argv) {
                 FillPixels(bitmap.get(), 0);
                 SettingData define = BenchDefine();
                 const bool first = run == 0;
-                const Memory before = ProcessMemory();
-                const bool peakReset = first && ResetPeak();
                 LARGE_INTEGER start, end;
-                QueryPerformanceCounter(&start);
-                draw(bitmap.get(), &define, font.c_str());
-                QueryPerformanceCounter(&end);
-                // Without a reset the peak may be an earlier one: the figure is then only an upper bound.
-                if (first) addedMb = std::max(0.0, ProcessMemory().peakMb - before.workingSetMb);
-                if (first && !peakReset) addedMb = -addedMb;  // shown as an upper bound
+                // The first call at a size is also metered: what it adds at its peak.
+                const double added = bench::AddedMegabytes([&] {
+                    QueryPerformanceCounter(&start);
+                    draw(bitmap.get(), &define, font.c_str());
+                    QueryPerformanceCounter(&end);
+                });
+                if (first) addedMb = added;
                 ms.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
                 if (first && !save.empty())
                     SavePng(reinterpret_cast<GpImage*>(bitmap.get()), (save + L"-" + std::to_wstring(size) + L".png").c_str());
@@ -113,12 +89,12 @@ int wmain(int argc, wchar_t** argv) {
             const double median = ms[ms.size() / 2];
             if (parsable)
                 std::printf("size %d median_ms %.2f added_mb %.1f peak_mb %.1f\n", size, median, addedMb,
-                            ProcessMemory().peakMb);
+                            bench::ProcessMemory().peakMb);
             else
                 std::printf("%-60ls %4d x %-4d median %8.2f ms  first call adds %s%.1f MB\n", font.c_str(), size, size,
                             median, addedMb < 0 ? "at most " : "", addedMb < 0 ? -addedMb : addedMb);
         }
     }
-    if (!parsable) std::printf("peak working set of the process: %.1f MB\n", ProcessMemory().peakMb);
+    if (!parsable) std::printf("peak working set of the process: %.1f MB\n", bench::ProcessMemory().peakMb);
     return 0;
 }

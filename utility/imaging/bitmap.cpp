@@ -3,6 +3,7 @@
 #include "drawing_context.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cwchar>
 #include <vector>
@@ -65,25 +66,43 @@ bool FillVerticalGradientPixels(GpBitmap* bitmap, ARGB top, ARGB bottom) {
     });
 }
 
-HBITMAP ToGdiBitmap(GpBitmap* bitmap) {
-    const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(bitmap));
-    if (size.width <= 0 || size.height <= 0) return nullptr;
-    // The pixels are copied once, straight into the DIB section, and only those not already opaque
-    // are composed on white: GDI+'s own conversion copies and blends every pixel (seconds' worth of
-    // a large thumbnail under Wine).
+namespace {
+
+// A top-down 32-bit DIB section; its pixels in *bits.
+HBITMAP CreateDib(int width, int height, void** bits) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = -size.height;  // top-down, as the locked rows come
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down, as GDI+ rows come
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!handle || !bits) {
-        if (handle) DeleteObject(handle);
-        return nullptr;
+    *bits = nullptr;
+    HBITMAP handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    if (handle && !*bits) {
+        DeleteObject(handle);
+        handle = nullptr;
     }
+    return handle;
+}
+
+// Only pixels not already opaque need composing: a thumbnail's background is.
+void ComposeOnWhite(ARGB* pixels, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (pixels[i] >> 24 != 0xFF) pixels[i] = OverWhite(pixels[i]);
+    }
+}
+
+} // namespace
+
+HBITMAP ToGdiBitmap(GpBitmap* bitmap) {
+    const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(bitmap));
+    if (size.width <= 0 || size.height <= 0) return nullptr;
+    // The pixels are copied once, straight into the DIB section: GDI+'s own conversion copies and
+    // blends every pixel (twice the time for a large thumbnail under Wine).
+    void* bits = nullptr;
+    HBITMAP handle = CreateDib(size.width, size.height, &bits);
+    if (!handle) return nullptr;
     const GpRect all = {0, 0, size.width, size.height};
     BitmapData data{};
     data.Width = static_cast<UINT>(size.width);
@@ -97,12 +116,35 @@ HBITMAP ToGdiBitmap(GpBitmap* bitmap) {
         DeleteObject(handle);
         return nullptr;
     }
-    auto* pixels = static_cast<ARGB*>(bits);
-    const size_t count = static_cast<size_t>(size.width) * static_cast<size_t>(size.height);
-    for (size_t i = 0; i < count; ++i) {
-        if (pixels[i] >> 24 != 0xFF) pixels[i] = OverWhite(pixels[i]);
-    }
+    ComposeOnWhite(static_cast<ARGB*>(bits), static_cast<size_t>(size.width) * static_cast<size_t>(size.height));
     return handle;
+}
+
+DibBackedBitmap::DibBackedBitmap(int width, int height) {
+    if (width <= 0 || height <= 0 || width > INT_MAX / static_cast<int>(sizeof(ARGB))) return;
+    void* bits = nullptr;
+    dib_ = CreateDib(width, height, &bits);
+    if (!dib_) return;
+    pixels_ = static_cast<ARGB*>(bits);
+    count_ = static_cast<size_t>(width) * static_cast<size_t>(height);
+    std::fill(pixels_, pixels_ + count_, 0xFFFFFFFFu);
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, width * static_cast<INT>(sizeof(ARGB)), PixelFormat32bppARGB,
+                                  reinterpret_cast<BYTE*>(pixels_), &bitmap) == Ok)
+        bitmap_ = bitmap;
+}
+
+DibBackedBitmap::~DibBackedBitmap() {
+    if (bitmap_) GdipDisposeImage(reinterpret_cast<GpImage*>(bitmap_));
+    if (dib_) DeleteObject(dib_);
+}
+
+HBITMAP DibBackedBitmap::Release() {
+    if (!bitmap_) return nullptr;
+    // GDI+ lets go of the pixels before GDI gets them.
+    GdipDisposeImage(reinterpret_cast<GpImage*>(std::exchange(bitmap_, nullptr)));
+    ComposeOnWhite(pixels_, count_);
+    return std::exchange(dib_, nullptr);
 }
 
 ARGB OverWhite(ARGB color) {

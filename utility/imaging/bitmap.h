@@ -45,6 +45,28 @@ HBITMAP ToGdiBitmap(GpBitmap* bitmap);
 // One straight-alpha pixel composed on opaque white.
 ARGB OverWhite(ARGB color);
 
+// A 32-bit ARGB bitmap drawn straight into the pixels of a GDI DIB section, so that the picture is
+// already the GDI bitmap Explorer gets: no conversion and no second copy of a large thumbnail. It
+// starts opaque white.
+class DibBackedBitmap {
+public:
+    DibBackedBitmap(int width, int height);  // empty when creation fails
+    ~DibBackedBitmap();
+    DibBackedBitmap(const DibBackedBitmap&) = delete;
+    DibBackedBitmap& operator=(const DibBackedBitmap&) = delete;
+
+    GpBitmap* get() const { return bitmap_; }
+    explicit operator bool() const { return bitmap_ != nullptr; }
+    // Ends drawing and hands the DIB section over, composed on white as ToGdiBitmap does; null when empty.
+    HBITMAP Release();
+
+private:
+    HBITMAP dib_ = nullptr;
+    ARGB* pixels_ = nullptr;
+    size_t count_ = 0;
+    GpBitmap* bitmap_ = nullptr;
+};
+
 // The CLSID of the installed encoder for a MIME type such as "image/png".
 bool FindEncoder(const wchar_t* mimeType, CLSID* clsid);
 
