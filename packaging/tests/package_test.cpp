@@ -192,6 +192,7 @@ TEST_F(Package, RepairRestoresADeletedFile) {
     // What msiexec /fp does; Wine's /f does not find the installed product, so the properties are given.
     EXPECT_EQ(Msiexec(L"/i " + Quoted(kFirst) + L" REINSTALL=ALL REINSTALLMODE=pus /qn"), 0u);
     ExpectInstalled();
+    EXPECT_EQ(EntryValue(L"HelpLink"), kInstallFolder + L"Readme.txt");
 }
 
 // An installation that fails after the registration rolls it back with the files. Wine runs the rollback
