@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "file_dialog.h"
+#include "path_parts.h"
 
 #include "picture_output.h"
 #include "picture_size.h"
@@ -78,14 +79,12 @@ void CImageDialog::ClampSize() {
 }
 
 void CImageDialog::ChooseTarget() {
-    wchar_t drive[MAX_PATH] = {}, folder[MAX_PATH] = {};
-    _wsplitpath_s(path_.c_str(), drive, MAX_PATH, folder, MAX_PATH, nullptr, 0, nullptr, 0);
     FileDialogOptions options;
     options.owner = hwnd_;
     options.filter = ProgramText(IDS_PNG_FILTER);
     options.defaultExtension = L"*.png";
     options.fileName = L"notitle.png";
-    options.initialFolder = std::wstring(drive) + folder;
+    options.initialFolder = SplitPath(path_).folder;
     options.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (const auto chosen = ShowSaveFileDialog(options)) SetDlgItemTextW(hwnd_, IDC_IMAGE_TARGET, chosen->c_str());
 }

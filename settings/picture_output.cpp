@@ -7,6 +7,7 @@
 #include "TRUtility.h"
 #include "bitmap.h"
 #include "drawing_context.h"
+#include "path_parts.h"
 #include "picture_size.h"
 
 namespace glyphpeek::settings {
@@ -46,9 +47,8 @@ int PictureFontHeight(int size, bool points, int pixelsPerInch) {
 }
 
 std::wstring DefaultPictureTarget(const std::wstring& fontPath) {
-    wchar_t drive[MAX_PATH] = {}, folder[MAX_PATH] = {}, name[MAX_PATH] = {};
-    if (_wsplitpath_s(fontPath.c_str(), drive, MAX_PATH, folder, MAX_PATH, name, MAX_PATH, nullptr, 0) != 0) return {};
-    return std::wstring(drive) + folder + name + L".png";
+    const PathParts parts = SplitPath(fontPath);
+    return parts.folder + parts.name + L".png";
 }
 
 GpStatus WritePicture(const PictureRequest& request) {

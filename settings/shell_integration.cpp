@@ -9,6 +9,7 @@
 
 #include "ScopedHandles.h"
 #include "SystemLibraries.h"
+#include "path_parts.h"
 
 namespace glyphpeek::settings {
 namespace {
@@ -131,9 +132,7 @@ std::wstring ProgramFolder() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A cut path would name another folder.
     if (length == 0 || length >= MAX_PATH) return {};
-    wchar_t drive[MAX_PATH] = {}, folder[MAX_PATH] = {};
-    if (_wsplitpath_s(path, drive, MAX_PATH, folder, MAX_PATH, nullptr, 0, nullptr, 0) != 0) return {};
-    return std::wstring(drive) + folder;
+    return SplitPath(path).folder;
 }
 
 std::wstring StubFolder() {

@@ -1,9 +1,8 @@
 #include "extension_module.h"
 
+#include "path_parts.h"
 #include "type_library.h"
 
-#include <cstdlib>
-#include <cwchar>
 #include <string>
 
 namespace glyphpeek::shellext {
@@ -16,11 +15,14 @@ HMODULE LoadUtilityLibrary(HMODULE module) noexcept {
     const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
     // A truncated path would name some other folder's file.
     if (length == 0 || length >= MAX_PATH) return nullptr;
-    wchar_t drive[MAX_PATH] = {}, folder[MAX_PATH] = {};
-    if (_wsplitpath_s(path, drive, MAX_PATH, folder, MAX_PATH, nullptr, 0, nullptr, 0) != 0) return nullptr;
-    wchar_t utility[MAX_PATH] = {};
-    if (_snwprintf_s(utility, MAX_PATH, _TRUNCATE, L"%s%sTRUtility.dll", drive, folder) < 0) return nullptr;
-    return LoadLibraryW(utility);
+    std::wstring utility;
+    try {
+        utility = SplitPath(path).folder + L"TRUtility.dll";
+    } catch (...) {
+        return nullptr;
+    }
+    if (utility.size() >= MAX_PATH) return nullptr;
+    return LoadLibraryW(utility.c_str());
 }
 
 const wchar_t* LookupName(const wchar_t* path) noexcept {

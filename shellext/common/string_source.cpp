@@ -1,7 +1,6 @@
 #include "string_source.h"
 
-#include <cstdlib>
-#include <cwchar>
+#include "path_parts.h"
 
 namespace glyphpeek::shellext {
 
@@ -11,19 +10,22 @@ HMODULE LoadLanguageLibrary(HMODULE module) noexcept {
     if (length == 0 || length >= MAX_PATH) return nullptr;
     wchar_t language[5] = {};
     if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, language, 5) == 0) return nullptr;
-    wchar_t drive[MAX_PATH] = {}, folder[MAX_PATH] = {}, name[MAX_PATH] = {}, extension[MAX_PATH] = {};
-    if (_wsplitpath_s(path, drive, MAX_PATH, folder, MAX_PATH, name, MAX_PATH, extension, MAX_PATH) != 0)
+    std::wstring library;
+    try {
+        const PathParts parts = SplitPath(path);
+        library = parts.folder + parts.name + language + parts.extension;
+    } catch (...) {
         return nullptr;
-    wchar_t library[MAX_PATH] = {};
-    if (_snwprintf_s(library, MAX_PATH, _TRUNCATE, L"%s%s%s%s%s", drive, folder, name, language, extension) < 0)
-        return nullptr;
+    }
+    if (library.size() >= MAX_PATH) return nullptr;
     // As resources only: no code of it runs, which matters under the loader lock of DllMain and inside
     // Explorer. 64-bit XP knows no LOAD_LIBRARY_AS_IMAGE_RESOURCE and refuses the call; the data-file
     // view alone serves string tables there. A library that is simply not there is not looked for twice.
-    HMODULE loaded = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE loaded =
+        LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     const DWORD error = loaded ? ERROR_SUCCESS : GetLastError();
     if (!loaded && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-        loaded = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        loaded = LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     return loaded;
 }
 

@@ -52,7 +52,7 @@ HRESULT RenderThumbnail(HMODULE extension, const ThumbnailSource& source, SIZE s
     // A stub by the font it names, a font file by its own name; a nameless stream by an empty name.
     const wchar_t* named = resolved[0] ? resolved : source.path ? source.path : source.contentName;
     wchar_t lookup[MAX_PATH] = {};
-    wcsncpy_s(lookup, MAX_PATH, LookupName(named ? named : L""), _TRUNCATE);
+    wcsncpy(lookup, LookupName(named ? named : L""), MAX_PATH - 1);  // cut to the buffer, terminated
     SettingData record{};
     const SettingData* found = utility.loadDefine(&record, lookup);
     if (!found) return E_INVALIDARG;
