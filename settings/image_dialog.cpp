@@ -30,9 +30,7 @@ CImageDialog::CImageDialog(std::wstring fontPath, CWnd* parent)
     HandleCommand(IDC_IMAGE_BROWSE, BN_CLICKED, [this] { ChooseTarget(); });
 }
 
-CImageDialog::~CImageDialog() {
-    if (registered_) RemoveFontResourceExW(path_.c_str(), FR_PRIVATE, nullptr);
-}
+CImageDialog::~CImageDialog() = default;
 
 bool CImageDialog::LoadFaces() {
     wchar_t target[MAX_PATH] = {};
@@ -40,7 +38,7 @@ bool CImageDialog::LoadFaces() {
     target[MAX_PATH - 1] = L'\0';
     if (target[0]) path_ = target;
     GetFontDataFromFile(path_.c_str(), &faces_);
-    registered_ = true;  // the engine may hold the file even when it gave no face
+    registration_.Adopt(path_.c_str());  // the engine may hold the file even when it gave no face
     return !faces_.empty();
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ScopedHandles.h"
 #include "TRUtility.h"
 #include "dialog.h"
 
@@ -25,7 +26,7 @@ private:
 
     std::wstring path_;  // the font file; a stub's target once the dialog has opened
     std::vector<FontData> faces_;
-    bool registered_ = false;  // the font file is registered privately with the font engine
+    PrivateFontFile registration_;  // the font file's private registration with the font engine
 };
 
 } // namespace glyphpeek::settings

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "ScopedHandles.h"
 #include "TRUtility.h"
 #include "bitmap.h"
 #include "drawing_context.h"
@@ -18,7 +19,8 @@ using namespace imaging;
 // The text's extent in the face at that cell height; 0 × 0 when it cannot be measured.
 SIZE MeasureText(const std::wstring& faceName, const std::wstring& text, int size, bool points) {
     SIZE extent{};
-    HDC dc = CreateCompatibleDC(nullptr);
+    const ScopedMemoryDC memory(CreateCompatibleDC(nullptr));
+    const HDC dc = memory.get();
     if (!dc) return extent;
     LOGFONTW description{};
     description.lfHeight = PictureFontHeight(size, points, GetDeviceCaps(dc, LOGPIXELSY));
@@ -28,14 +30,11 @@ SIZE MeasureText(const std::wstring& faceName, const std::wstring& text, int siz
     description.lfQuality = NONANTIALIASED_QUALITY;
     // The font description holds 31 units of a face name; a longer one is cut, as the renderer cuts it.
     wcsncpy(description.lfFaceName, faceName.c_str(), LF_FACESIZE - 1);
-    HFONT font = CreateFontIndirectW(&description);
+    const ScopedFont font(CreateFontIndirectW(&description));
     if (font) {
-        HGDIOBJ old = SelectObject(dc, font);
+        const SelectedObject selected(dc, font.get());
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        SelectObject(dc, old);
-        DeleteObject(font);
     }
-    DeleteDC(dc);
     return extent;
 }
 

@@ -75,9 +75,7 @@ CTRSettingDlg::CTRSettingDlg() : CDialog(IDD_SETTING_DIALOG) {
     }
 }
 
-CTRSettingDlg::~CTRSettingDlg() {
-    if (sampleFont_) DeleteObject(sampleFont_);
-}
+CTRSettingDlg::~CTRSettingDlg() = default;
 
 void CTRSettingDlg::BindControls() {
     list_.SubclassDlgItem(IDC_DEFINE_LIST, *this);
@@ -116,12 +114,10 @@ BOOL CTRSettingDlg::OnInitDialog() {
     const HWND sample = GetDlgItem(IDC_SAMPLE_TEXT);
     LOGFONTW face{};
     if (GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(sample, WM_GETFONT, 0, 0)), sizeof(face), &face)) {
-        HDC dc = GetDC(hwnd_);
-        face.lfHeight = -MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 72);
+        face.lfHeight = -MulDiv(14, GetDeviceCaps(WindowDC(hwnd_).get(), LOGPIXELSY), 72);
         face.lfWidth = 0;
-        ReleaseDC(hwnd_, dc);
-        sampleFont_ = CreateFontIndirectW(&face);
-        if (sampleFont_) ::SendMessageW(sample, WM_SETFONT, reinterpret_cast<WPARAM>(sampleFont_), TRUE);
+        sampleFont_.reset(CreateFontIndirectW(&face));
+        if (sampleFont_) ::SendMessageW(sample, WM_SETFONT, reinterpret_cast<WPARAM>(sampleFont_.get()), TRUE);
     }
 
     defines_.Replace(LoadDefineList());
@@ -178,9 +174,7 @@ void CTRSettingDlg::RefreshPreview() {
     wcscpy(faces[0].displayName, kPreviewFace);
     SettingData define = ReadEditor();
     DrawStringFromNames(preview_.get(), &define, &faces);
-    HDC dc = GetDC(hwnd_);
-    PaintPreview(dc);
-    ReleaseDC(hwnd_, dc);
+    PaintPreview(WindowDC(hwnd_).get());
 }
 
 void CTRSettingDlg::PaintPreview(HDC dc) {
@@ -256,14 +250,13 @@ void CTRSettingDlg::OnTest() {
 }
 
 void CTRSettingDlg::OnSampleMenu() {
-    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_SAMPLE_MENU));
+    const ScopedMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_SAMPLE_MENU)));
     if (!menu) return;
     RECT button{};
     ::GetWindowRect(GetDlgItem(IDC_SAMPLE_MENU), &button);
     // The choice arrives as a menu command (OnSampleText); dismissing the menu changes nothing.
-    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, button.right - 1, button.top, 0,
+    TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, button.right - 1, button.top, 0,
                    hwnd_, nullptr);
-    DestroyMenu(menu);
 }
 
 void CTRSettingDlg::OnSampleText(unsigned commandId) {

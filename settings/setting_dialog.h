@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "ScopedHandles.h"
 #include "bitmap.h"
 #include "colour_picker.h"
 #include "controls.h"
@@ -65,7 +66,7 @@ private:
     CColorPickButton foreColor_, backColor1_, backColor2_;
     std::array<bool, 3> initialTypes_{};  // .ttf, .ttc, .otf served when the dialog opened
     imaging::ArgbBitmap preview_;
-    HFONT sampleFont_ = nullptr;
+    ScopedFont sampleFont_;
 };
 
 } // namespace glyphpeek::settings

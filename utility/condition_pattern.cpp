@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <string>
 
+#include "ascii_case.h"
+
 // Shape after Russ Cox's re1: parse into a small tree, emit a flat program in two passes (count,
 // then emit into one allocation), run it with a backtracking matcher on an explicit growable stack.
 // Unlike re1 the matcher has a work budget: a search that would exceed it gives up (no match).
 
 namespace glyphpeek {
 namespace {
-
-constexpr char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c; }
 
 // Abbreviations, each read as one element by the same parser. Expansions hold no '^' or '$', so the
 // first/last rules of those never apply inside them.
@@ -70,7 +70,8 @@ public:
         std::int32_t root;
         bool nullable;
         if (!ParseSeq(root, nullable)) return false;
-        // Whatever follows a term that cannot begin is ignored (rule 5).
+        // Reading stops silently before a term that cannot begin (an unmatched ')', ']' or '}', or a '|'
+        // with nothing after it); whatever follows is ignored.
 
         // A leading .* or .*? can take any start position's prefix, so start 0 alone decides.
         const std::int32_t first = nodes_[root].a;
@@ -398,7 +399,7 @@ bool ConditionPattern::Compile(std::u16string_view pattern, bool caseInsensitive
     if (pattern.size() > kMaxPatternUnits) return false;
     try {
         std::u16string text(pattern);
-        if (caseInsensitive) std::transform(text.begin(), text.end(), text.begin(), Fold);
+        if (caseInsensitive) std::transform(text.begin(), text.end(), text.begin(), AsciiLower);
         std::vector<Inst> program;
         std::vector<Range> ranges;
         int groupCount = 0;
@@ -433,7 +434,7 @@ ConditionPattern::Outcome ConditionPattern::Run(std::u16string_view input, std::
     if (program_.empty() || input.size() > kMaxInputUnits) return Outcome::kNoMatch;
     try {
         std::u16string text(input);
-        if (caseInsensitive_) std::transform(text.begin(), text.end(), text.begin(), Fold);
+        if (caseInsensitive_) std::transform(text.begin(), text.end(), text.begin(), AsciiLower);
         const char16_t* s = text.data();
         const auto len = static_cast<std::int32_t>(text.size());
         const Inst* prog = program_.data();

@@ -1,5 +1,6 @@
 #include "name_table.h"
 
+#include "ascii_case.h"
 #include "sfnt_view.h"
 
 #include <algorithm>
@@ -52,8 +53,7 @@ std::u16string DecodeName(std::uint16_t platform, std::span<const std::uint8_t> 
 
 bool ContainsFolded(std::u16string_view text, std::u16string_view lowerWord) {
     std::u16string folded(text);
-    for (char16_t& c : folded)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
+    for (char16_t& c : folded) c = AsciiLower(c);
     return folded.find(lowerWord) != std::u16string::npos;
 }
 

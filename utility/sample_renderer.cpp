@@ -188,13 +188,14 @@ void DrawStringFromNames(GpBitmap* target, SettingData* define, std::vector<Font
 
 void DrawStringFromFile(GpBitmap* target, SettingData* define, const wchar_t* path) {
     if (!path) return;
+    PrivateFontFile registration;
     try {
+        registration.Adopt(path);  // GetFontDataFromFile registers what it reads; removed on the way out
         std::vector<FontData> faces;
         GetFontDataFromFile(path, &faces);
         if (target && define && !faces.empty()) DrawAll(target, *define, faces);
     } catch (...) {
     }
-    RemoveFontResourceExW(path, FR_PRIVATE, nullptr);
 }
 
 void DrawStringFromBinary(GpBitmap* target, SettingData* define, const void* bytes, uint32_t size) {

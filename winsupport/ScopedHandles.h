@@ -118,6 +118,14 @@ public:
         }
         return count_;
     }
+    // Takes over the private registration of `path` that another call made (GetFontDataFromFile
+    // registers the faces it reads), so that it is removed when this object goes.
+    void Adopt(const wchar_t* path) {
+        Remove();
+        if (!path) return;
+        path_ = path;
+        count_ = 1;
+    }
     void Remove() {
         if (count_ > 0) RemoveFontResourceExW(path_.c_str(), FR_PRIVATE, nullptr);
         count_ = 0;

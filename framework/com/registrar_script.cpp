@@ -3,10 +3,10 @@
 #include <new>
 #include <utility>
 
+#include "ascii_case.h"
+
 namespace glyphpeek::com {
 namespace {
-
-char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;

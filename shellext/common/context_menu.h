@@ -37,7 +37,8 @@ public:
     // CMF_DEFAULTONLY. Answers the number inserted as a success code.
     HRESULT Insert(HMENU menu, UINT index, UINT firstId, UINT flags, std::span<const MenuItem> items, TextSource text);
     // The help text of the item at `offset`, Unicode (GCS_UNICODE) or in the thread's ANSI code page,
-    // at most `capacity` units or bytes with the terminator. Verbs are refused: the items have none.
+    // at most `capacity` units or bytes with the terminator. The items have no verbs: an ANSI verb request
+    // (GCS_VERBA) is refused, a Unicode one (GCS_VERBW) answers the help text.
     // Unicode validation of an existing item succeeds also without a buffer.
     HRESULT HelpText(UINT_PTR offset, UINT type, char* out, UINT capacity, TextSource text) const;
     // The command InvokeCommand names by offset; none for a string verb or an offset past the items.

@@ -284,7 +284,7 @@ TEST_F(Menus, VistaMenuOffersUninstallOnlyForStubs) {
     }
 }
 
-TEST_F(Menus, HelpTextsFollowTheItemsAndVerbRequestsAreRefused) {
+TEST_F(Menus, HelpTextsFollowTheItemsAndAnsiVerbRequestsAreRefused) {
     HRESULT hr = E_FAIL;
     Menu classic(Create(kClassicMenu));
     ASSERT_TRUE(classic);
@@ -587,7 +587,7 @@ TEST_F(MenuLibraries, TheClassicMenuTakesItsWordsFromTheLanguageLibrary) {
     Copy(L"TyporamaTestLanguage.dll", (std::wstring(L"Typorama") + language + L".dll").c_str());
     Menu menu(Create(L"Typorama.dll", kClassicMenu));
     ASSERT_TRUE(menu);
-    ASSERT_EQ(menu.Initialize({L"C:\a.ttf"}), S_OK);
+    ASSERT_EQ(menu.Initialize({L"C:\\a.ttf"}), S_OK);
     // The test language has its own Install and no Output as picture: that label comes out empty.
     EXPECT_EQ(menu.Query().labels, (Labels{L"&Install (test language)", L""}));
 }
