@@ -15,6 +15,7 @@
 
 #include "dialog_watcher.h"
 #include "extension_libraries.h"
+#include "fonts_folder.h"
 #include "synthetic_font.h"
 #include "utility_library.h"
 
@@ -25,7 +26,6 @@ namespace fs = std::filesystem;
 const CLSID kClassicMenu = {0xF91791B9, 0xA509, 0x4FAD, {0xB7, 0x78, 0x47, 0x8A, 0xE2, 0x41, 0xDC, 0xCC}};
 const CLSID kVistaMenu = {0x5C5A968A, 0x9EE3, 0x4436, {0x84, 0x09, 0xD1, 0xD4, 0xFE, 0xA4, 0x83, 0xD6}};
 const wchar_t kDejaVuBold[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans-Bold.ttf";
-const wchar_t kFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr UINT kFirstId = 100;
 
 // A data object as Explorer hands a context-menu handler: the selection as CF_HDROP global memory.
@@ -150,16 +150,17 @@ private:
 };
 
 std::wstring FontsFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, folder, CSIDL_FONTS, FALSE));
-    return std::wstring(folder) + L"\\";
+    const std::wstring folder = FontsFolderPath();
+    EXPECT_FALSE(folder.empty());
+    return folder + L"\\";
 }
 
 // The data of an installed-font list value; empty when there is none.
 std::wstring InstalledFont(const std::wstring& name) {
     wchar_t data[MAX_PATH] = {};
     DWORD size = sizeof(data);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kFontsKey, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
         return L"";
     return data;
 }
@@ -168,7 +169,7 @@ std::wstring InstalledFont(const std::wstring& name) {
 std::vector<std::wstring> ValuesNaming(const std::wstring& file) {
     std::vector<std::wstring> names;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
     for (DWORD i = 0;; ++i) {
         wchar_t name[1024] = {}, data[MAX_PATH] = {};
         DWORD nameUnits = 1024, dataBytes = sizeof(data), type = 0;
@@ -182,7 +183,7 @@ std::vector<std::wstring> ValuesNaming(const std::wstring& file) {
 }
 
 void SetInstalledFont(const std::wstring& name, const std::wstring& file) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kFontsKey, name.c_str(), REG_SZ, file.c_str(),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, name.c_str(), REG_SZ, file.c_str(),
                               static_cast<DWORD>((file.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
 }
@@ -220,7 +221,8 @@ protected:
         for (const std::wstring& file : installed) {
             RemoveFontResourceW((fonts + file).c_str());
             DeleteFileW((fonts + file).c_str());
-            for (const std::wstring& name : ValuesNaming(file)) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kFontsKey, name.c_str());
+            for (const std::wstring& name : ValuesNaming(file))
+                RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, name.c_str());
         }
         std::error_code ignored;
         fs::remove_all(scratch, ignored);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bitmap.h"
+#include "fonts_folder.h"
 #include "gdiplus_session.h"
 #include "test_process.h"
 #include "utility_library.h"
@@ -135,9 +136,7 @@ TEST_F(ThumbnailProbe, AFontFileIsDrawnWithTheDefineOfItsOwnNameAtTheRequestedSi
 class FontsFolderStub : public ThumbnailProbe {
 protected:
     FontsFolderStub() {
-        wchar_t fonts[MAX_PATH] = {};
-        SHGetSpecialFolderPathW(nullptr, fonts, CSIDL_FONTS, FALSE);
-        font = std::wstring(fonts) + L"\\GlyphpeekProbe.ttf";
+        font = FontsFolderPath() + L"\\GlyphpeekProbe.ttf";
         EXPECT_TRUE(CopyFileW(kDejaVu, font.c_str(), FALSE));
     }
     ~FontsFolderStub() override { DeleteFileW(font.c_str()); }

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "fonts_folder.h"
 #include "utility_library.h"
 
 namespace {
 
-constexpr wchar_t kInstalledFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 // A real TrueType font whose family nothing else in the prefix registers.
 constexpr wchar_t kSourceFont[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSansMono.ttf";
 constexpr wchar_t kSourceFamily[] = L"DejaVu Sans Mono";
@@ -23,8 +23,8 @@ constexpr wchar_t kValuePrefix[] = L"Glyphpeek Removal";
 constexpr size_t kPath = 260;
 
 std::wstring FontsFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, folder, CSIDL_FONTS, FALSE));
+    std::wstring folder = FontsFolderPath();
+    EXPECT_FALSE(folder.empty());
     return folder;
 }
 

@@ -19,11 +19,12 @@
 #include <thread>
 #include <vector>
 
+#include "fonts_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr wchar_t kFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr wchar_t kValuePrefix[] = L"Glyphpeek Stubmaker test ";
 
 fs::path TestFolder() {
@@ -90,7 +91,7 @@ protected:
 
     void AddValue(const std::wstring& name, DWORD type, const std::wstring& data) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
         const LONG set = RegSetValueExW(key, (std::wstring(kValuePrefix) + name).c_str(), 0, type,
                                         reinterpret_cast<const BYTE*>(data.c_str()),
                                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
@@ -100,7 +101,8 @@ protected:
     // Only the test's own values: the prefix's other installed fonts stay as they are.
     static void RemoveValues() {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
         std::vector<std::wstring> ours;
         wchar_t name[512];
         for (DWORD i = 0;; ++i) {
