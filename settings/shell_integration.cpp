@@ -109,11 +109,10 @@ int RunAndWait(const std::wstring& program, std::wstring commandLine) {
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
+    const ScopedHandle started(process.hProcess), thread(process.hThread);
+    WaitForSingleObject(started.get(), INFINITE);
     DWORD exitCode = 0;
-    if (!GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = static_cast<DWORD>(-1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (!GetExitCodeProcess(started.get(), &exitCode)) exitCode = static_cast<DWORD>(-1);
     return static_cast<int>(exitCode);
 }
 
@@ -260,23 +259,24 @@ void RemoveFolderTree(const std::wstring& folder) {
     std::wstring base = folder;
     while (!base.empty() && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
     if (base.empty()) return;
-    WIN32_FIND_DATAW entry{};
-    const HANDLE search = FindFirstFileW((base + L"\\*.*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = base + L"\\" + name;
-        const bool folderEntry = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        const bool link = entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-        if (folderEntry && !link)
-            RemoveFolderTree(path);
-        else if (folderEntry)
-            RemoveDirectoryW(path.c_str());  // the link itself; what it points to is not ours
-        else
-            DeleteFileW(path.c_str());
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    {  // the search is closed before the folder itself is removed
+        WIN32_FIND_DATAW entry{};
+        const ScopedFind search(FindFirstFileW((base + L"\\*.*").c_str(), &entry));
+        if (!search) return;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = base + L"\\" + name;
+            const bool folderEntry = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            const bool link = entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+            if (folderEntry && !link)
+                RemoveFolderTree(path);
+            else if (folderEntry)
+                RemoveDirectoryW(path.c_str());  // the link itself; what it points to is not ours
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search.get(), &entry));
+    }
     RemoveDirectoryW(base.c_str());
 }
 
@@ -291,14 +291,15 @@ void ClearThumbnailCache() {
     const std::wstring folder = std::wstring(localData) + L"\\Microsoft\\Windows\\Explorer\\";
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(folder.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    WIN32_FIND_DATAW entry{};
-    const HANDLE search = FindFirstFileW((folder + L"*.db").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;  // only cache files go
-            DeleteFileW((folder + entry.cFileName).c_str());
-        } while (FindNextFileW(search, &entry));
-        FindClose(search);
+    {
+        WIN32_FIND_DATAW entry{};
+        const ScopedFind search(FindFirstFileW((folder + L"*.db").c_str(), &entry));
+        if (search) {
+            do {
+                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;  // only cache files go
+                DeleteFileW((folder + entry.cFileName).c_str());
+            } while (FindNextFileW(search.get(), &entry));
+        }
     }
     if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(folder.c_str(), attributes);
 }
