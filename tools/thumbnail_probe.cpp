@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ScopedCom.h"
 #include "contact_sheet.h"
 #include "gdiplus_session.h"
 #include "thumbnail_road.h"
@@ -66,7 +67,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring out = args[2] + L"\\";
     const std::vector<std::wstring> files(args.begin() + 3, args.end());
 
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+    const ComApartment com;
+    if (FAILED(com.result())) {
         std::fputs("thumbnail_probe: COM did not start\n", stderr);
         return 1;
     }
@@ -75,7 +77,6 @@ int wmain(int argc, wchar_t** argv) {
         GdiplusSession gdiplus;  // for saving only; the handlers start their own
         if (!gdiplus.ok()) {
             std::fputs("thumbnail_probe: GDI+ did not start\n", stderr);
-            CoUninitialize();
             return 1;
         }
         ContactSheet sheet(static_cast<int>(files.size()), size.cx, size.cy);
@@ -105,6 +106,5 @@ int wmain(int argc, wchar_t** argv) {
             if (!saved) status = 1;
         }
     }
-    CoUninitialize();
     return status;
 }
