@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <iterator>
+
 namespace glyphpeek::settings {
 namespace {
 
@@ -20,6 +22,26 @@ std::u16string ImagePath(std::u16string_view tail) {
     while (!path.empty() && path.front() == u'"') path.remove_prefix(1);
     while (!path.empty() && path.back() == u'"') path.remove_suffix(1);
     return std::u16string(path);
+}
+
+// Arguments after a switch: quoted ones run to the next quote (paths hold no quotes, and a folder's
+// trailing backslash stays a backslash), others to the next blank.
+std::vector<std::u16string> Arguments(std::u16string_view text) {
+    std::vector<std::u16string> arguments;
+    size_t at = 0;
+    while (at < text.size()) {
+        if (IsBlank(text[at])) {
+            ++at;
+            continue;
+        }
+        const bool quoted = text[at] == u'"';
+        if (quoted) ++at;
+        size_t end = at;
+        while (end < text.size() && (quoted ? text[end] != u'"' : !IsBlank(text[end]))) ++end;
+        arguments.emplace_back(text.substr(at, end - at));
+        at = end + (quoted ? 1 : 0);
+    }
+    return arguments;
 }
 
 int FontTypeOf(std::u16string_view lower) {
@@ -50,6 +72,14 @@ StartRequest ParseCommandTail(std::u16string_view tail) {
     } else if (text.starts_with(u"/regist")) {
         request.action = StartAction::kRegisterType;
         request.fontType = FontTypeOf(text);
+    } else if (text.starts_with(u"/removefont")) {
+        std::vector<std::u16string> arguments = Arguments(tail.substr(11));
+        if (arguments.size() >= 2) {
+            request.action = StartAction::kRemoveFont;
+            request.backupFolder = std::move(arguments.front());
+            request.removalPaths.assign(std::make_move_iterator(arguments.begin() + 1),
+                                        std::make_move_iterator(arguments.end()));
+        }
     } else if (text.starts_with(u"/image")) {
         request.action = StartAction::kImage;
         request.imagePath = ImagePath(tail);

@@ -62,6 +62,7 @@ std::optional<int> RunMaintenance(const StartRequest& request, TextSource text) 
         Cleanup();
         return 0;
     case StartAction::kImage:
+    case StartAction::kRemoveFont:  // done by TRUtility.dll, which the program runs
     case StartAction::kSettingsDialog:
         break;
     }

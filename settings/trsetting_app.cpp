@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "application.h"
 #include "command_line.h"
 #include "gdiplus_session.h"
@@ -12,12 +14,33 @@
 #include "resource.h"
 #include "setting_dialog.h"
 #include "SystemLibraries.h"
+#include "TRUtility.h"
 #include "wide.h"
 
 namespace glyphpeek::settings {
 namespace {
 
 std::wstring Text(unsigned id) { return ProgramText(id); }
+
+// "/removefont": the context menu of an Explorer without administrator rights started the program
+// (which has them) to remove fonts. The library names each font that stays, with the reason. Answers
+// how many stayed.
+int RemoveFonts(const StartRequest& request) {
+    wchar_t backup[MAX_PATH] = {};
+    if (request.backupFolder.size() >= MAX_PATH) return static_cast<int>(request.removalPaths.size());
+    std::copy(request.backupFolder.begin(), request.backupFolder.end(), backup);
+    int stayed = 0;
+    for (const std::u16string& path : request.removalPaths) {
+        wchar_t buffer[MAX_PATH] = {};
+        if (path.size() >= MAX_PATH) {
+            ++stayed;
+            continue;
+        }
+        std::copy(path.begin(), path.end(), buffer);
+        if (UninstallFromVFontInProcess(backup, buffer) == 0) ++stayed;
+    }
+    return stayed;
+}
 
 class CTRSettingApp final : public CWinApp {
 protected:
@@ -27,6 +50,10 @@ protected:
         InitCommonControlsEx(&controls);
         const std::wstring& tail = CommandLine();
         const StartRequest request = ParseCommandTail({reinterpret_cast<const char16_t*>(tail.data()), tail.size()});
+        if (request.action == StartAction::kRemoveFont) {
+            exitCode_ = RemoveFonts(request);
+            return FALSE;
+        }
         if (const std::optional<int> exitCode = RunMaintenance(request, &Text)) {
             exitCode_ = *exitCode;
             return FALSE;
@@ -52,7 +79,8 @@ protected:
         SetMainWindow(nullptr);
         return FALSE;
     }
-    // The package's switches report failure through it; everything else ends with 0.
+    // The package's switches report failure through it, "/removefont" the fonts that stayed;
+    // everything else ends with 0.
     int ExitInstance() override { return exitCode_; }
 
 private:

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "ScopedHandles.h"
+#include "font_engine.h"
 #include "fonts_folder.h"
+#include "name_table.h"
 #include "private_font_collection.h"
 #include "read_file.h"
 #include "resource.h"
@@ -31,6 +33,12 @@ std::vector<std::u16string> FamilyNames(const wchar_t* path) {
     const imaging::ReadFileBytes file(path);
     if (!file) return {};
     const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
+    // A file the collection refuses (CFF OpenType) is still a font when its name table says so.
+    if (!collection.loaded()) {
+        const auto named = ReadNameTableFace(file.bytes(), imaging::DecodeAnsiName);
+        if (!named || named->familyName.empty()) return {};
+        return {named->familyName};
+    }
     std::vector<std::u16string> names;
     for (const FontFamilyInfo& family : collection.Families(collection.FamilyCount())) names.push_back(family.name);
     return names;
@@ -86,13 +94,18 @@ void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource
             DeleteFileW(destination.c_str());
             continue;
         }
-        const bool entered = EnterInstalledFont(valueName, fileName);
+        // An unlisted font would be gone at the next start of Windows, its file left behind: the copy
+        // is taken back before the font is registered, and the user is told.
+        if (!EnterInstalledFont(valueName, fileName)) {
+            DeleteFileW(destination.c_str());
+            MessageBoxW(nullptr, InstalledMessage(text(IDS_NOT_INSTALLED), fileName).c_str(),
+                        text(IDS_INFORMATION_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
+            continue;
+        }
         AddFontResourceW(destination.c_str());
         SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kBroadcastTimeoutMs, nullptr);
-        // Announced only when listed: an unlisted font is gone at the next start of Windows.
-        if (entered)
-            MessageBoxW(nullptr, InstalledMessage(text(IDS_INSTALLED), fileName).c_str(),
-                        text(IDS_INFORMATION_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(nullptr, InstalledMessage(text(IDS_INSTALLED), fileName).c_str(), text(IDS_INFORMATION_CAPTION).c_str(),
+                    MB_OK | MB_ICONINFORMATION);
     }
 }
 

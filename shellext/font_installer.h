@@ -11,9 +11,11 @@
 namespace glyphpeek::typorama {
 
 // Copies each selected file into the Fonts folder (never over a file there), enters it in the
-// installed-font list under its family names, adds it to the running system and tells every window.
-// Files that cannot be copied, or that hold no font family, leave nothing behind. Each file entered
-// in the list is announced in a message box (texts IDS_INSTALLED and IDS_INFORMATION_CAPTION of `text`).
+// installed-font list under its family names (from the name table for a file the collection reader
+// refuses, such as CFF OpenType), adds it to the running system and tells every window. Files that
+// cannot be copied, or that hold no font family, leave nothing behind. Each file entered in the list
+// is announced in a message box (texts IDS_INSTALLED and IDS_INFORMATION_CAPTION of `text`); a file
+// that could not be entered is taken back out of the Fonts folder and reported (IDS_NOT_INSTALLED).
 void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource text);
 
 // The installed-font list's name for a file's families: their names, each as the font engine's

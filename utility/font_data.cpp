@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "font_engine.h"
 #include "font_sanitiser.h"
 #include "mapped_file.h"
 #include "name_table.h"
@@ -33,19 +34,9 @@ void AppendFamilies(const imaging::PrivateFontCollection& collection, int wanted
     }
 }
 
-std::u16string DecodeAnsi(std::span<const std::uint8_t> bytes) {
-    const int length = static_cast<int>(std::min<size_t>(bytes.size(), 1024));
-    if (length == 0) return {};
-    std::u16string text(static_cast<size_t>(length), u'\0');
-    const int units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes.data()), length,
-                                          reinterpret_cast<wchar_t*>(text.data()), length);
-    text.resize(units > 0 ? static_cast<size_t>(units) : 0);
-    return text;
-}
-
 // The name-table fallback for files the collection refuses: one face, or none.
 void AppendNamedFace(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces) {
-    const auto named = glyphpeek::ReadNameTableFace(bytes, DecodeAnsi);
+    const auto named = glyphpeek::ReadNameTableFace(bytes, imaging::DecodeAnsiName);
     if (!named) return;
     FontData face = {};
     CopyField(face.faceName, named->faceName);

@@ -1,10 +1,14 @@
 // Font removal for the context menu's uninstall command: the installed-font list entries that name
-// the font, the font file and its stub go, after an optional copy to a backup folder that the user
-// picks.
+// the font (the system's or the user's), the font file and its stub go, after an optional copy to a
+// backup folder that the user picks. A system font that this process lacks the rights to remove is
+// removed by the settings program with administrator rights. A font that stays is named in a message
+// with the reason.
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -12,7 +16,8 @@
 #include "ScopedCom.h"
 #include "ScopedHandles.h"
 #include "TRUtility.h"
-#include "fonts_folder.h"
+#include "elevated_removal.h"
+#include "installed_font_list.h"
 #include "module.h"
 #include "resource.h"
 #include "virtual_font.h"
@@ -22,94 +27,169 @@
 namespace {
 
 using glyphpeek::kMaxPathUnits;
-using glyphpeek::kPathBufferUnits;
-
-// File names compare as the file system does: case folded unit by unit, no linguistic rules.
-bool SamePathIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    std::wstring x = ToWide(a);
-    std::wstring y = ToWide(b);
-    if (!x.empty()) {
-        CharUpperBuffW(x.data(), static_cast<DWORD>(x.size()));
-        CharUpperBuffW(y.data(), static_cast<DWORD>(y.size()));
-    }
-    return x == y;
-}
-
-struct InstalledFont {
-    std::wstring valueName;
-    std::u16string file;
-};
-
-// Every entry of the list that names the target. The whole list is read before anything is
-// deleted, so a deletion cannot shift a later entry past the walk; an entry too long for a path
-// cannot name the target and is passed over.
-std::vector<InstalledFont> FindInstalledFont(HKEY key, std::u16string_view target, std::u16string_view fontsFolder) {
-    std::vector<InstalledFont> found;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[kPathBufferUnits];
-        wchar_t data[kPathBufferUnits];
-        DWORD nameUnits = static_cast<DWORD>(std::size(name));
-        DWORD dataBytes = sizeof(data);
-        DWORD type = REG_NONE;
-        const LONG status =
-            RegEnumValueW(key, index, name, &nameUnits, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes);
-        if (status == ERROR_MORE_DATA) continue;
-        if (status != ERROR_SUCCESS) break;
-        const std::u16string file =
-            glyphpeek::InstalledFontFile(AsU16(data, dataBytes / sizeof(wchar_t)), type == REG_SZ, fontsFolder);
-        if (!file.empty() && SamePathIgnoringCase(file, target)) found.push_back({std::wstring(name, nameUnits), file});
-    }
-    return found;
-}
-
-int Uninstall(const wchar_t* backup, wchar_t* path) {
-    const int pathLength = PathBufferLength(path);
-    const int backupLength = backup ? PathBufferLength(backup) : 0;
-    if (pathLength <= 0 || backupLength < 0) return 0;
-    const std::wstring selected(path, pathLength);
-    const std::u16string fontsFolder = FontsFolder();
-
-    if (glyphpeek::IsStubPath(AsU16(path, pathLength))) {
-        std::u16string units;
-        if (!ReadStubUnits(path, units)) return 0;
-        WritePathBuffer(path, glyphpeek::RemovalTarget(units, fontsFolder));
-    }
-    const int targetLength = PathBufferLength(path);
-    if (targetLength <= 0) return 0;
-    const std::u16string target(AsU16(path, targetLength));
-
-    ScopedRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.put()) !=
-        ERROR_SUCCESS)
-        return 0;
-    const std::vector<InstalledFont> found = FindInstalledFont(key.get(), target, fontsFolder);
-    if (found.empty()) return 0;  // not an installed font: it and its stub stay
-
-    // The user asked to keep a copy: without one, nothing is removed.
-    if (backupLength > 0) {
-        std::u16string copy(AsU16(backup, backupLength));
-        copy.append(glyphpeek::FileNamePart(found.front().file));
-        if (copy.size() > kMaxPathUnits ||
-            !CopyFileW(AsWideTerminated(found.front().file), AsWideTerminated(copy), FALSE))
-            return 0;
-    }
-
-    int removed = 0;
-    for (const InstalledFont& font : found) {
-        RemoveFontResourceW(AsWideTerminated(font.file));
-        if (RegDeleteValueW(key.get(), font.valueName.c_str()) == ERROR_SUCCESS) ++removed;
-        DeleteFileW(AsWideTerminated(font.file));
-    }
-    // The stub; a font file selected directly is already gone.
-    DeleteFileW(selected.c_str());
-    return removed;
-}
 
 std::wstring LoadText(UINT id) {
     wchar_t text[255] = {};
     const int units = LoadStringW(UtilityInstance(), id, text, static_cast<int>(std::size(text)));
     return units > 0 ? std::wstring(text, units) : std::wstring();
+}
+
+// `pattern` with "%1" and "%2" standing for the arguments. Replaced here rather than formatted, so a
+// font's name is never read as a format.
+std::wstring Fill(const std::wstring& pattern, std::initializer_list<std::wstring> arguments) {
+    std::wstring text;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+        if (pattern[i] == L'%' && next >= L'1' && static_cast<size_t>(next - L'1') < arguments.size()) {
+            text += arguments.begin()[next - L'1'];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}
+
+// The system's words for an error, on one line.
+std::wstring ErrorText(DWORD error) {
+    wchar_t text[512] = {};
+    DWORD units = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                 static_cast<DWORD>(std::size(text)), nullptr);
+    while (units > 0 && (text[units - 1] == L'\r' || text[units - 1] == L'\n' || text[units - 1] == L' ')) --units;
+    if (units == 0) return Fill(LoadText(IDS_REASON_ERROR_CODE), {std::to_wstring(error)});
+    return std::wstring(text, units);
+}
+
+// Why a font stayed installed: a reason text (string id) and, for most, the system's error.
+struct RemovalFailure {
+    UINT reason = 0;
+    DWORD error = ERROR_SUCCESS;
+};
+
+void Report(const std::wstring& font, const RemovalFailure& failure) {
+    std::wstring reason = LoadText(failure.reason);
+    if (failure.error != ERROR_SUCCESS) reason = Fill(reason, {ErrorText(failure.error)});
+    MessageBoxW(nullptr, Fill(LoadText(IDS_REMOVAL_FAILED), {font, reason}).c_str(),
+                LoadText(IDS_REMOVAL_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The font as the user knows it: its name in the installed-font list.
+std::wstring FontName(const std::vector<InstalledFontValue>& found) {
+    return found.front().valueName.empty() ? std::wstring(AsWide(glyphpeek::FileNamePart(found.front().file)))
+                                           : found.front().valueName;
+}
+
+// Removes the listed font in this process, with the rights it has. The file goes before its value: a
+// file that cannot be deleted (in use, say) keeps its value and its place in the running system, so
+// the font stays whole; and a font that stays keeps its stub.
+int RemoveHere(const wchar_t* backup, size_t backupLength, const std::vector<InstalledFontValue>& found,
+               const std::wstring& selected, RemovalFailure& failure) {
+    // The user asked to keep a copy: without one, nothing is removed.
+    if (backupLength > 0) {
+        std::u16string copy(AsU16(backup, backupLength));
+        copy.append(glyphpeek::FileNamePart(found.front().file));
+        if (copy.size() > kMaxPathUnits) {
+            failure = {IDS_REASON_BACKUP, ERROR_FILENAME_EXCED_RANGE};
+            return 0;
+        }
+        if (!CopyFileW(AsWideTerminated(found.front().file), AsWideTerminated(copy), FALSE)) {
+            failure = {IDS_REASON_BACKUP, GetLastError()};
+            return 0;
+        }
+    }
+
+    int removed = 0;
+    for (const InstalledFontValue& font : found) {
+        RemoveFontResourceW(AsWideTerminated(font.file));
+        // Two values may name one file: it is gone after the first.
+        if (!DeleteFileW(AsWideTerminated(font.file))) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND) {
+                AddFontResourceW(AsWideTerminated(font.file));
+                if (!failure.reason) failure = {IDS_REASON_FILE, error};
+                continue;
+            }
+        }
+        ScopedRegKey key;
+        LONG status = RegOpenKeyExW(font.root, InstalledFontsKeyOf(font.root), 0, KEY_SET_VALUE, key.put());
+        if (status == ERROR_SUCCESS) status = RegDeleteValueW(key.get(), font.valueName.c_str());
+        if (status == ERROR_SUCCESS)
+            ++removed;
+        else if (!failure.reason)
+            failure = {IDS_REASON_LIST_ENTRY, static_cast<DWORD>(status)};
+    }
+    // The stub; a font file selected directly is already gone.
+    if (!failure.reason) DeleteFileW(selected.c_str());
+    return removed;
+}
+
+// What both exports share: the selected stub resolved in the caller's buffer, and the values of both
+// lists that name its font.
+struct Selection {
+    std::wstring selected;
+    std::vector<InstalledFontValue> found;
+};
+
+bool Resolve(wchar_t* path, Selection& selection) {
+    const int pathLength = PathBufferLength(path);
+    if (pathLength <= 0) return false;
+    selection.selected.assign(path, pathLength);
+    const std::u16string fontsFolder = FontsFolder();
+    if (glyphpeek::IsStubPath(AsU16(path, pathLength))) {
+        std::u16string units;
+        if (!ReadStubUnits(path, units)) return false;
+        WritePathBuffer(path, glyphpeek::RemovalTarget(units, fontsFolder));
+    }
+    const int targetLength = PathBufferLength(path);
+    if (targetLength <= 0) return false;
+    // Not an installed font: it and its stub stay.
+    selection.found = FindInstalledFont(AsU16(path, targetLength), fontsFolder);
+    return !selection.found.empty();
+}
+
+int BackupLength(const wchar_t* backup) { return backup ? PathBufferLength(backup) : 0; }
+
+int UninstallHere(const wchar_t* backup, wchar_t* path) {
+    const int backupLength = BackupLength(backup);
+    Selection selection;
+    if (backupLength < 0 || !Resolve(path, selection)) return 0;
+    RemovalFailure failure;
+    const int removed = RemoveHere(backup, static_cast<size_t>(backupLength), selection.found, selection.selected, failure);
+    if (failure.reason) Report(FontName(selection.found), failure);
+    return removed;
+}
+
+int Uninstall(const wchar_t* backup, wchar_t* path) {
+    const int backupLength = BackupLength(backup);
+    Selection selection;
+    if (backupLength < 0 || !Resolve(path, selection)) return 0;
+    // A font of the user's own list is the user's to remove; a system font may need the rights that
+    // Explorer runs without, which the settings program asks for.
+    const bool needsRights =
+        std::any_of(selection.found.begin(), selection.found.end(), [](const InstalledFontValue& font) {
+            return font.root == HKEY_LOCAL_MACHINE && !MayRemoveSystemFont(font.file);
+        });
+    if (!needsRights) {
+        RemovalFailure failure;
+        const int removed =
+            RemoveHere(backup, static_cast<size_t>(backupLength), selection.found, selection.selected, failure);
+        if (failure.reason) Report(FontName(selection.found), failure);
+        return removed;
+    }
+    DWORD error = ERROR_SUCCESS;
+    switch (RemoveWithAdministratorRights(backup, selection.selected, error)) {
+    case ElevatedRun::kRemoved:
+        return static_cast<int>(selection.found.size());
+    case ElevatedRun::kNotRemoved:  // the settings program has said why
+        return 0;
+    case ElevatedRun::kDeclined:
+        Report(FontName(selection.found), {IDS_REASON_DECLINED, ERROR_SUCCESS});
+        return 0;
+    case ElevatedRun::kNotStarted:
+        Report(FontName(selection.found), {IDS_REASON_NOT_STARTED, error});
+        return 0;
+    }
+    return 0;
 }
 
 int AskBackupFolder(wchar_t* out) {
@@ -139,6 +219,14 @@ int AskBackupFolder(wchar_t* out) {
 extern "C" int UninstallFromVFont(const wchar_t* backup, wchar_t* path) {
     try {
         return Uninstall(backup, path);
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" int UninstallFromVFontInProcess(const wchar_t* backup, wchar_t* path) {
+    try {
+        return UninstallHere(backup, path);
     } catch (...) {
         return 0;
     }

@@ -21,6 +21,7 @@ std::u16string_view CutToField(std::u16string_view text, std::size_t fieldUnits)
 namespace {
 
 constexpr std::uint16_t kLanguageEnglishUS = 0x0409;
+constexpr std::uint16_t kNameFamily = 1;
 constexpr std::uint16_t kNameSubfamily = 2;
 constexpr std::uint16_t kNameFull = 4;
 constexpr std::uint16_t kNamePostScript = 6;
@@ -64,12 +65,17 @@ bool IsWindowsUnicode(const NameRecord& record) {
 // The Windows-platform names, read when a font carries no Macintosh Roman PostScript name (font
 // tools no longer write Macintosh names). US English is taken over other languages.
 struct WindowsNames {
-    std::u16string postScript, full;
-    bool postScriptEnglish = false, fullEnglish = false;
+    std::u16string postScript, full, family;
+    bool postScriptEnglish = false, fullEnglish = false, familyEnglish = false;
 
     void Take(const NameRecord& record, std::span<const std::uint8_t> raw) {
-        std::u16string* slot = record.nameId == kNamePostScript ? &postScript : record.nameId == kNameFull ? &full : nullptr;
-        bool* english = record.nameId == kNamePostScript ? &postScriptEnglish : &fullEnglish;
+        std::u16string* slot = record.nameId == kNamePostScript ? &postScript
+                               : record.nameId == kNameFull     ? &full
+                               : record.nameId == kNameFamily   ? &family
+                                                                : nullptr;
+        bool* english = record.nameId == kNamePostScript ? &postScriptEnglish
+                        : record.nameId == kNameFull     ? &fullEnglish
+                                                         : &familyEnglish;
         if (!slot || *english) return;
         std::u16string text = DecodeName(sfnt::kPlatformUnicode, raw, nullptr);
         if (text.empty() || (!slot->empty() && record.language != kLanguageEnglishUS)) return;
@@ -107,7 +113,7 @@ std::optional<NameTableFace> Read(std::span<const std::uint8_t> bytes, const Ans
     if (!names.valid()) return std::nullopt;
 
     NameTableFace face;
-    std::u16string nativePostScript, romanPostScript, nativeFull, romanFull;
+    std::u16string nativePostScript, romanPostScript, nativeFull, romanFull, nativeFamily, romanFamily;
     WindowsNames windows;
     std::vector<std::u16string> windowsSubfamilies;
     std::size_t budget = kDecodeBudget;
@@ -116,7 +122,8 @@ std::optional<NameTableFace> Read(std::span<const std::uint8_t> bytes, const Ans
         const auto raw = names.Text(record);
         if (!raw || in.failed()) return std::nullopt;
         const std::uint16_t nameId = record.nameId;
-        if (nameId != kNameSubfamily && nameId != kNameFull && nameId != kNamePostScript) continue;
+        if (nameId != kNameFamily && nameId != kNameSubfamily && nameId != kNameFull && nameId != kNamePostScript)
+            continue;
         if (raw->size() > budget) return std::nullopt;
         budget -= raw->size();
 
@@ -129,6 +136,9 @@ std::optional<NameTableFace> Read(std::span<const std::uint8_t> bytes, const Ans
         } else if (nameId == kNameFull) {
             if (record.encoding == 0) romanFull = working;
             else if (native) nativeFull = working;
+        } else if (nameId == kNameFamily) {
+            if (record.encoding == 0) romanFamily = working;
+            else if (native) nativeFamily = working;
         } else {
             TakeStyle(text, face);
         }
@@ -143,12 +153,15 @@ std::optional<NameTableFace> Read(std::span<const std::uint8_t> bytes, const Ans
         for (const std::u16string& subfamily : windowsSubfamilies) TakeStyle(subfamily, face);
         face.faceName = CutToField(windows.postScript, kFaceNameUnits);
         face.displayName = CutToField(windows.full.empty() ? face.faceName : windows.full, kDisplayNameUnits);
+        face.familyName = CutToField(windows.family.empty() ? face.displayName : windows.family, kDisplayNameUnits);
         return face;
     }
     if (nativePostScript.empty()) nativePostScript = romanPostScript;
     face.faceName = CutToField(nativePostScript, kFaceNameUnits);
     const std::u16string& display = !nativeFull.empty() ? nativeFull : !romanFull.empty() ? romanFull : face.faceName;
     face.displayName = CutToField(display, kDisplayNameUnits);
+    const std::u16string& family = !nativeFamily.empty() ? nativeFamily : !romanFamily.empty() ? romanFamily : face.displayName;
+    face.familyName = CutToField(family, kDisplayNameUnits);
     return face;
 }
 

@@ -27,6 +27,7 @@ using AnsiDecoder = std::function<std::u16string(std::span<const std::uint8_t>)>
 struct NameTableFace {
     std::u16string faceName;     // PostScript name, cut to kFaceNameUnits
     std::u16string displayName;  // full name, cut to kDisplayNameUnits
+    std::u16string familyName;   // family name (the full name when there is none), cut to kDisplayNameUnits
     bool italic = false;
     bool bold = false;
 };

@@ -168,7 +168,10 @@ bool RunStubmaker(StubmakerHost& host, std::u16string_view fontsFolder, std::u16
         }
         bool plainString = false;
         data.clear();
-        if (!host.FontValue(index, data, plainString)) break;
+        const FontValueRead read = host.FontValue(index, data, plainString);
+        if (read == FontValueRead::kEnd) break;
+        // One value too long for a stub must not cost the fonts listed after it theirs.
+        if (read == FontValueRead::kPassedOver) continue;
         entries.push_back(InstalledFontEntry(data.data(), data.size(), plainString));
     }
     host.CloseFontList();

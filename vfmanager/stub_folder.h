@@ -10,11 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "virtual_font_stub.h"
+
 namespace glyphpeek::stubmaker {
 
-// Buffers of the installed-font enumeration: a value whose name or data does not fit ends it.
-inline constexpr std::size_t kValueNameUnits = 200;
-inline constexpr std::size_t kValueDataBytes = 260;
+// Buffers of the installed-font enumeration. The data holds every path a stub can hold (259 units
+// and the terminator); the name is not used, so it takes the longest name the registry allows. A value
+// that does not fit them is passed over.
+inline constexpr std::size_t kValueNameUnits = 16384;
+inline constexpr std::size_t kValueDataBytes = kPathBufferUnits * sizeof(char16_t);
+
+enum class FontValueRead {
+    kRead,        // the value's data was read
+    kPassedOver,  // a value is there, but its name or data does not fit: it names no stub
+    kEnd,         // no more values
+};
 
 // "/folder" at the very start of the command line, any letter case; longer words count too.
 bool IsFolderSwitch(std::u16string_view commandLine);
@@ -94,10 +104,10 @@ public:
     virtual void ShowStage(int stage) = 0;
     virtual void SetRange(std::size_t count) = 0;
     virtual void SetPosition(std::size_t index) = 0;
-    // The installed-font list: opened once, read by index until the first value that cannot be
-    // read (bytes of its data and whether it is a plain string), then closed.
+    // The installed-font list (the system's, then the current user's): opened once, read by index
+    // (bytes of a value's data and whether it is a plain string) until its end, then closed.
     virtual void OpenFontList() = 0;
-    virtual bool FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) = 0;
+    virtual FontValueRead FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) = 0;
     virtual void CloseFontList() = 0;
     // The entries of a folder ("." and ".." may be among them). Folders that are links elsewhere
     // are reported as not to descend into.

@@ -42,27 +42,44 @@ void WindowsHost::SetPosition(std::size_t index) {
 
 void WindowsHost::OpenFontList() {
     CloseFontList();
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) fonts_.reset(key);
+    const HKEY roots[2] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+    const wchar_t* const keys[2] = {kInstalledFontsKey, kUserInstalledFontsKey};
+    for (int list = 0; list < 2; ++list) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(roots[list], keys[list], 0, KEY_READ, &key) == ERROR_SUCCESS) lists_[list].reset(key);
+    }
+    if (!lists_[0] || RegQueryInfoKeyW(lists_[0].get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       &systemValues_, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        systemValues_ = 0;
 }
 
-bool WindowsHost::FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) {
-    if (!fonts_ || index > MAXDWORD) return false;
-    wchar_t name[kValueNameUnits];
+FontValueRead WindowsHost::FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) {
+    // Indexes run through the system's values, then on through the user's.
+    const bool system = index < systemValues_;
+    const HKEY list = lists_[system ? 0 : 1].get();
+    if (!system) index -= systemValues_;
+    if (!list || index >= MAXDWORD) return FontValueRead::kEnd;
+    std::vector<wchar_t> name(kValueNameUnits);
     DWORD nameUnits = kValueNameUnits;
     DWORD type = 0;
     data.assign(kValueDataBytes, 0);
     DWORD dataBytes = kValueDataBytes;
-    if (RegEnumValueW(fonts_.get(), static_cast<DWORD>(index), name, &nameUnits, nullptr, &type, data.data(),
-                      &dataBytes) != ERROR_SUCCESS)
-        return false;
-    data.resize(dataBytes);
-    plainString = type == REG_SZ;
-    return true;
+    const LONG status =
+        RegEnumValueW(list, static_cast<DWORD>(index), name.data(), &nameUnits, nullptr, &type, data.data(), &dataBytes);
+    if (status == ERROR_SUCCESS) {
+        data.resize(dataBytes);
+        plainString = type == REG_SZ;
+        return FontValueRead::kRead;
+    }
+    data.clear();
+    if (status == ERROR_MORE_DATA) return FontValueRead::kPassedOver;
+    // A system value deleted since the count was taken leaves a gap, not the end of both lists.
+    return system ? FontValueRead::kPassedOver : FontValueRead::kEnd;
 }
 
 void WindowsHost::CloseFontList() {
-    fonts_.reset();
+    for (ScopedRegKey& list : lists_) list.reset();
+    systemValues_ = 0;
 }
 
 std::vector<FolderEntry> WindowsHost::ListFolder(std::u16string_view folder) {

@@ -28,7 +28,7 @@ public:
     void SetRange(std::size_t count) override;
     void SetPosition(std::size_t index) override;
     void OpenFontList() override;
-    bool FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) override;
+    FontValueRead FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) override;
     void CloseFontList() override;
     std::vector<FolderEntry> ListFolder(std::u16string_view folder) override;
     bool ReadStub(std::u16string_view path, std::size_t limit, std::vector<std::uint8_t>& bytes) override;
@@ -40,7 +40,10 @@ public:
 private:
     HWND label_;
     HWND progress_;
-    ScopedRegKey fonts_;
+    // The system's installed-font list, then the current user's (fonts installed without
+    // administrator rights); a list that cannot be opened has no values.
+    ScopedRegKey lists_[2];
+    DWORD systemValues_ = 0;  // values of the system's list when it was opened
 };
 
 } // namespace glyphpeek::stubmaker

@@ -3,10 +3,14 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "dialog_watcher.h"
+#include "fonts_folder.h"
 #include "registry_probe.h"
 #include "shell_integration.h"
 #include "test_process.h"
@@ -109,6 +113,79 @@ TEST(TRSettingProgram, RegistersThroughTheSystemsRegsvr32NeverOnePlantedBesideIt
 
     UnregisterFontType(kVirtualFont);
     fs::remove_all(folder, ignored);
+}
+
+// "/removefont", as TRUtility starts the program for an Explorer without administrator rights: the
+// fonts named go, and one that cannot is named with the reason while the others still go.
+TEST(TRSettingProgram, RemoveFontSwitchRemovesTheFontsAndNamesOneThatStays) {
+    namespace fs = std::filesystem;
+        wchar_t fontsFolder[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, fontsFolder, CSIDL_FONTS, FALSE));
+    const fs::path scratch = fs::path(TestFolder()) / L"removefont-test";
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / L"backup");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    struct Font {
+        std::wstring file, value;
+        fs::path stub;
+    };
+    std::vector<Font> fonts;
+    for (const wchar_t* name : {L"GlyphpeekSwitchA", L"GlyphpeekSwitchB"}) {
+        Font font{fs::path(fontsFolder) / (std::wstring(name) + L".ttf"), std::wstring(name) + L" (TrueType)",
+                  scratch / (std::wstring(name) + L".ttf.vft")};
+        ASSERT_TRUE(CopyFileW(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSansMono.ttf", font.file.c_str(), FALSE));
+        const std::wstring data = std::wstring(name) + L".ttf";
+        RegSetValueExW(key, font.value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        const std::wstring stubText = L"-:" + data;
+        std::ofstream(font.stub, std::ios::binary)
+            .write(reinterpret_cast<const char*>(stubText.c_str()), (stubText.size() + 1) * sizeof(wchar_t));
+        fonts.push_back(font);
+    }
+    const auto listed = [&](const Font& font) {
+        return RegQueryValueExW(key, font.value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    };
+
+    // The first font's file is in use.
+    const HANDLE held = CreateFileW(fonts[0].file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Finished run;
+    std::thread program([&] {
+        run = Execute(Program() + L" /removefont " + Quoted((scratch / L"backup").wstring() + L"\\") + L" " +
+                      Quoted(fonts[0].stub.wstring()) + L" " + Quoted(fonts[1].stub.wstring()));
+    });
+    const HWND box = WaitForDialog(L"Uninstall");
+    ASSERT_TRUE(box);
+    const std::wstring said = WindowText(GetDlgItem(box, kMessageBoxText));
+    EXPECT_EQ(said.rfind(L"The font GlyphpeekSwitchA (TrueType) was not uninstalled.\r\nIts file could not be deleted: ", 0), 0u)
+        << std::string(said.begin(), said.end());
+    Press(box, IDOK);
+    program.join();
+    CloseHandle(held);
+    EXPECT_EQ(run.exitCode, 1u);  // one font stayed
+    EXPECT_TRUE(listed(fonts[0]));
+    EXPECT_TRUE(fs::exists(fonts[0].file));
+    EXPECT_TRUE(fs::exists(fonts[0].stub));
+    EXPECT_FALSE(listed(fonts[1]));
+    EXPECT_FALSE(fs::exists(fonts[1].file));
+    EXPECT_FALSE(fs::exists(fonts[1].stub));
+    EXPECT_TRUE(fs::exists(scratch / L"backup" / L"GlyphpeekSwitchB.ttf"));
+
+    // Free again, without a backup.
+    EXPECT_EQ(Execute(Program() + L" /RemoveFont \"\" " + Quoted(fonts[0].stub.wstring())).exitCode, 0u);
+    EXPECT_FALSE(listed(fonts[0]));
+    EXPECT_FALSE(fs::exists(fonts[0].file));
+    EXPECT_FALSE(fs::exists(fonts[0].stub));
+
+    for (const Font& font : fonts) {
+        RegDeleteValueW(key, font.value.c_str());
+        RemoveFontResourceW(font.file.c_str());
+        DeleteFileW(font.file.c_str());
+    }
+    RegCloseKey(key);
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
 }
 
 } // namespace

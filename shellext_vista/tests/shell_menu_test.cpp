@@ -390,7 +390,9 @@ TEST_F(Menus, InstallCopiesListsAndAnnouncesEachFontOnce) {
     EXPECT_EQ(ValuesNaming(L"GlyphpeekSample.ttf"), (Labels{L"DejaVu Sans"}));
 }
 
-TEST_F(Menus, InstallOfACollectionListsItsFamiliesTogether) {
+// A collection is listed by all its families; a CFF OpenType font, which the collection reader refuses,
+// by the family in its name table.
+TEST_F(Menus, InstallListsACollectionByItsFamiliesAndACffFontByItsNameTable) {
     using glyphpeek::synthetic::SfntBuilder;
     const std::wstring source = FontToInstall(L"GlyphpeekPair.ttc");
     WriteBytes(source, glyphpeek::synthetic::BuildCollection({
@@ -398,14 +400,17 @@ TEST_F(Menus, InstallOfACollectionListsItsFamiliesTogether) {
                            SfntBuilder().Glyf().FsSelection(0x0020).Family(u"Glyphpeek Beta"),
                            SfntBuilder().Glyf().FsSelection(0x0021).Family(u"Glyphpeek Alpha"),
                        }));
+    const std::wstring cff = FontToInstall(L"GlyphpeekCff.otf");
+    ASSERT_TRUE(CopyFileW(L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSerifBold.otf", cff.c_str(), FALSE));
     Menu menu(Create(kClassicMenu));
     ASSERT_TRUE(menu);
-    ASSERT_EQ(menu.Initialize({source}), S_OK);
+    ASSERT_EQ(menu.Initialize({source, cff}), S_OK);
     menu.Query();
-    DialogWatcher watcher({Announcement(L"GlyphpeekPair.ttc")});
+    DialogWatcher watcher({Announcement(L"GlyphpeekPair.ttc"), Announcement(L"GlyphpeekCff.otf")});
     EXPECT_EQ(menu.Invoke(0), S_OK);
-    EXPECT_EQ(watcher.Finish(), 1u);
+    EXPECT_EQ(watcher.Finish(), 2u);
     EXPECT_EQ(ValuesNaming(L"GlyphpeekPair.ttc"), (Labels{L"Glyphpeek Alpha & Glyphpeek Beta"}));
+    EXPECT_EQ(ValuesNaming(L"GlyphpeekCff.otf"), (Labels{L"FreeSerif"}));
 }
 
 TEST_F(Menus, InstallLeavesNothingBehindForAFileWithoutFontFamilies) {

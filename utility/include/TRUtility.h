@@ -78,10 +78,15 @@ TRUTILITY_API bool CreateImage(const wchar_t* path);
 TRUTILITY_API bool ConvVFontPathFromFile(const wchar_t* path, wchar_t* out);
 TRUTILITY_API bool ConvVFontPathFromBin(const wchar_t* text, wchar_t* out);
 // Removes the installed font that `path` (a stub or a font file, in a 260-unit buffer) names: its
-// installed-font list entries, the font file and the stub. For a stub `path` is overwritten with
-// the font's path. With a non-empty `backup` folder the font is first copied there, and kept when
-// that copy fails. Answers the number of list entries removed.
+// entries in the system's and the user's installed-font lists, the font file and the stub. For a stub
+// `path` is overwritten with the font's path. With a non-empty `backup` folder the font is first
+// copied there, and kept when that copy fails. A system font that this process lacks the rights to
+// remove is removed by TRSetting.exe, started with administrator rights; the call waits for it. A font
+// that stays installed is named in a message box with the reason. Answers the number of list entries
+// removed.
 TRUTILITY_API int UninstallFromVFont(const wchar_t* backup, wchar_t* path);
+// The same removal in this process only, whatever its rights (the settings program's "/removefont").
+TRUTILITY_API int UninstallFromVFontInProcess(const wchar_t* backup, wchar_t* path);
 // Asks whether and where to keep a backup; `out` (260 units) gets the folder ending in "\", or
 // empty for no backup. Answers 1 when a folder was chosen.
 TRUTILITY_API int GetBuckupFolder(wchar_t* out);

@@ -63,6 +63,7 @@ TEST(NameTable, RealFonts) {
     ASSERT_FALSE(freeSans.empty() || dejaVuBold.empty()) << "a required font is missing";
     EXPECT_EQ(Read(freeSans), "FreeSans|FreeSans|--");
     EXPECT_EQ(Read(dejaVuBold), "DejaVuSans-Bold|DejaVu Sans Bold|-B");
+    EXPECT_EQ(ReadNameTableFace(dejaVuBold, FakeAnsi)->familyName, u"DejaVu Sans");
 }
 
 TEST(NameTable, RomanPostScriptAndJapaneseFullName) {
@@ -72,6 +73,7 @@ TEST(NameTable, RomanPostScriptAndJapaneseFullName) {
     ASSERT_TRUE(face);
     EXPECT_EQ(face->faceName, u"Mincho-W3");
     EXPECT_EQ(face->displayName, u"\u3042\u3044");
+    EXPECT_EQ(face->familyName, face->displayName);  // no family name of its own
 
     SfntBuilder noRoman = CffFont();
     noRoman.Name(1, 1, 11, 6, Latin("Native")).Name(1, 1, 11, 4, Latin("Full")).Name(3, 0, 0x409, 6, Utf16BE(u"Sym"));

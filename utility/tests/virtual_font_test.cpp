@@ -4,12 +4,14 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "dialog_watcher.h"
 #include "fonts_folder.h"
 #include "utility_library.h"
 
@@ -319,8 +321,9 @@ TEST_F(FontRemoval, ThroughItsStub) {
 }
 
 TEST_F(FontRemoval, DirectlyAndEveryValueNamingTheFile) {
-    // Entries the walk cannot read whole, ahead of the matches (first by name and by age); then
-    // the same file listed again, absolute and in other letter case, right after the first match.
+    // Ahead of the matches (first by name and by age): an entry whose data the walk cannot read whole,
+    // and one with a long name, which names the file too; then the same file listed again, absolute
+    // and in other letter case, right after the first match.
     RegDeleteValueW(key, (std::wstring(kValuePrefix) + L" (TrueType)").c_str());
     SetValue(L" !" + std::wstring(300, L'n'), kFontName);
     SetValue(L" !long data", std::wstring(400, L'd'));
@@ -337,15 +340,15 @@ TEST_F(FontRemoval, DirectlyAndEveryValueNamingTheFile) {
 
     int removed = 0;
     EXPECT_EQ(Uninstall(L"", fontFile, &removed), fontFile);
-    EXPECT_EQ(removed, 2);
+    EXPECT_EQ(removed, 3);
     EXPECT_FALSE(HasValue(L" (TrueType)"));
     EXPECT_FALSE(HasValue(L" (TrueType) 2"));
+    EXPECT_FALSE(HasValue(L" !" + std::wstring(300, L'n')));
     EXPECT_FALSE(Exists(fontFile));
-    EXPECT_TRUE(HasValue(L" !" + std::wstring(300, L'n')));
     EXPECT_TRUE(HasValue(L" !long data"));
     EXPECT_TRUE(HasValue(L" expand"));
     EXPECT_TRUE(HasValue(L" dword"));
-    EXPECT_EQ(ValueNames().size(), others + 4);
+    EXPECT_EQ(ValueNames().size(), others + 3);
 }
 
 TEST_F(FontRemoval, TargetsNotInTheListAreLeftAlone) {
@@ -385,12 +388,25 @@ TEST_F(FontRemoval, BackupCopyComesFirst) {
     EXPECT_FALSE(Exists(stub));
 }
 
+// The message box that names a font that stayed installed and the reason, answered with OK.
+DialogWatcher::Step NotUninstalled(std::wstring reason) {
+    return {[](HWND dialog) { return WindowText(dialog) == L"Uninstall"; },
+            [reason](HWND box) {
+                const std::wstring text = WindowText(GetDlgItem(box, kMessageBoxText));
+                EXPECT_EQ(text.substr(0, std::min(text.size(), reason.size())), reason);
+                Press(box, IDOK);
+            }};
+}
+const std::wstring kNotUninstalled = std::wstring(L"The font ") + kValuePrefix + L" (TrueType) was not uninstalled.\r\n";
+
 TEST_F(FontRemoval, NothingIsRemovedWithoutItsBackup) {
     const std::wstring stub = stubs / (std::wstring(kFontName) + L".vft");
     WriteStub(stub, std::wstring(L"-:") + kFontName);
     const auto expectUntouched = [&](const std::wstring& backup, const char* why) {
+        DialogWatcher watcher({NotUninstalled(kNotUninstalled + L"Its backup copy could not be made: ")});
         int removed = -1;
         Uninstall(backup, stub, &removed);
+        EXPECT_EQ(watcher.Finish(), 1u) << why;
         EXPECT_EQ(removed, 0) << why;
         EXPECT_TRUE(HasValue(L" (TrueType)")) << why;
         EXPECT_EQ(ReadAll(fontFile), fontBytes) << why;
@@ -409,6 +425,66 @@ TEST_F(FontRemoval, NothingIsRemovedWithoutItsBackup) {
     EXPECT_TRUE(HasValue(L" (TrueType)"));
     EXPECT_TRUE(Exists(stub));
     EXPECT_EQ(uninstall(L"", nullptr), 0);
+}
+
+// A file in use: it stays, with its entry and its stub, and the user is told.
+TEST_F(FontRemoval, AFileInUseKeepsTheWholeFont) {
+    const std::wstring stub = stubs / (std::wstring(kFontName) + L".vft");
+    WriteStub(stub, std::wstring(L"-:") + kFontName);
+    {
+        const HANDLE held = CreateFileW(fontFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        DialogWatcher watcher({NotUninstalled(kNotUninstalled + L"Its file could not be deleted: ")});
+        int removed = -1;
+        Uninstall(L"", stub, &removed);
+        CloseHandle(held);
+        EXPECT_EQ(watcher.Finish(), 1u);
+        EXPECT_EQ(removed, 0);
+    }
+    EXPECT_TRUE(HasValue(L" (TrueType)"));
+    EXPECT_TRUE(Exists(fontFile));
+    EXPECT_TRUE(Exists(stub));
+}
+
+// Wine grants every right; TRUtility's seam makes this process one without administrator rights.
+class WithoutAdministratorRights {
+public:
+    explicit WithoutAdministratorRights(const wchar_t* elevation) {
+        SetEnvironmentVariableW(L"GLYPHPEEK_TEST_ELEVATION", elevation);
+    }
+    ~WithoutAdministratorRights() { SetEnvironmentVariableW(L"GLYPHPEEK_TEST_ELEVATION", nullptr); }
+};
+
+TEST_F(FontRemoval, ASystemFontWhoseElevationIsDeclinedStaysAndIsNamed) {
+    const WithoutAdministratorRights rights(L"declined");
+    const std::wstring stub = stubs / (std::wstring(kFontName) + L".vft");
+    WriteStub(stub, std::wstring(L"-:") + kFontName);
+    DialogWatcher watcher({NotUninstalled(
+        kNotUninstalled + L"Administrator rights are needed to remove it, and they were not given.")});
+    int removed = -1;
+    EXPECT_EQ(Uninstall(L"", stub, &removed), fontFile);
+    EXPECT_EQ(watcher.Finish(), 1u);
+    EXPECT_EQ(removed, 0);
+    EXPECT_TRUE(HasValue(L" (TrueType)"));
+    EXPECT_TRUE(Exists(fontFile));
+    EXPECT_TRUE(Exists(stub));
+}
+
+// The settings program beside the library removes it with the rights it asks for; the call waits.
+TEST_F(FontRemoval, ASystemFontIsRemovedByTheSettingsProgramWithAdministratorRights) {
+    const WithoutAdministratorRights rights(L"required");
+    ScratchFolder backup(L"glyphpeek-elevated-backup");
+    const std::wstring stub = stubs / (std::wstring(kFontName) + L".vft");
+    WriteStub(stub, std::wstring(L"-:") + kFontName);
+    DialogWatcher watcher({NotUninstalled(L"unexpected")});
+    int removed = 0;
+    EXPECT_EQ(Uninstall(backup.path(), stub, &removed), fontFile);
+    EXPECT_EQ(watcher.Stop(), 0u);
+    EXPECT_EQ(removed, 1);
+    EXPECT_FALSE(HasValue(L" (TrueType)"));
+    EXPECT_FALSE(Exists(fontFile));
+    EXPECT_FALSE(Exists(stub));
+    EXPECT_EQ(ReadAll(backup / kFontName), fontBytes);
 }
 
 } // namespace

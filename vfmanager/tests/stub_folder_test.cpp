@@ -153,6 +153,7 @@ public:
     struct Value {
         std::u16string data;
         bool plainString = true;
+        bool fits = true;  // false: too long for the enumeration's buffers
     };
     std::vector<Value> values;
     bool listOpens = true;
@@ -175,11 +176,12 @@ public:
     void SetRange(std::size_t count) override { Note("range " + std::to_string(count)); }
     void SetPosition(std::size_t index) override { Note("pos " + std::to_string(index)); }
     void OpenFontList() override { listOpen = listOpens; }
-    bool FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) override {
-        if (!listOpen || index >= values.size()) return false;
+    FontValueRead FontValue(std::size_t index, std::vector<std::uint8_t>& data, bool& plainString) override {
+        if (!listOpen || index >= values.size()) return FontValueRead::kEnd;
+        if (!values[index].fits) return FontValueRead::kPassedOver;
         data = Utf16(values[index].data);
         plainString = values[index].plainString;
-        return true;
+        return FontValueRead::kRead;
     }
     void CloseFontList() override { listOpen = false; }
     std::vector<FolderEntry> ListFolder(std::u16string_view folder) override {
@@ -293,6 +295,17 @@ TEST(StubmakerRun, FontsSharingAStubPathLeaveTheLastWritten) {
     ASSERT_TRUE(host.Run());
     EXPECT_EQ(host.At(u"same.ttf.vft"), StubBytes(u"D:\\b\\same.ttf"));
     EXPECT_EQ(host.writes, 2);
+    EXPECT_EQ(host.deletes, 0);
+}
+
+TEST(StubmakerRun, AValueThatDoesNotFitIsPassedOverAndTheListGoesOn) {
+    MemoryHost host;
+    host.values = {{u"a.ttf"}, {u"long.ttf", true, false}, {u"c.ttf"}};
+    host.Put(u"c.ttf.vft", u"-:c.ttf");
+    ASSERT_TRUE(host.Run());
+    EXPECT_TRUE(host.Has(u"a.ttf.vft"));
+    EXPECT_FALSE(host.Has(u"long.ttf.vft"));
+    EXPECT_TRUE(host.Has(u"c.ttf.vft"));
     EXPECT_EQ(host.deletes, 0);
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <atomic>
@@ -19,7 +20,11 @@
 #include <thread>
 #include <vector>
 
+#include "dialog_watcher.h"
 #include "fonts_folder.h"
+#include "test_process.h"
+#include "thumbnail_road.h"
+#include "utility_library.h"
 
 namespace {
 
@@ -27,11 +32,8 @@ namespace fs = std::filesystem;
 
 constexpr wchar_t kValuePrefix[] = L"Glyphpeek Stubmaker test ";
 
-fs::path TestFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
+// The installed-font list of the system (HKEY_LOCAL_MACHINE) or of the user (HKEY_CURRENT_USER).
+const wchar_t* ListKey(HKEY root) { return root == HKEY_CURRENT_USER ? kUserInstalledFontsKey : kInstalledFontsKey; }
 
 std::vector<char> Bytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -79,7 +81,7 @@ protected:
         scratch_ = fs::path(temp) / (L"stubmaker-test-" + std::to_wstring(GetCurrentProcessId()));
         fs::remove_all(scratch_);
         fs::create_directories(scratch_);
-        fs::copy_file(TestFolder() / STUBMAKER_EXE, scratch_ / L"Stubmaker.exe");
+        fs::copy_file(fs::path(TestFolder()) / STUBMAKER_EXE, scratch_ / L"Stubmaker.exe");
         vf_ = scratch_ / L"vf";
         RemoveValues();
     }
@@ -89,9 +91,9 @@ protected:
         fs::remove_all(scratch_, ignored);
     }
 
-    void AddValue(const std::wstring& name, DWORD type, const std::wstring& data) {
+    void AddValue(const std::wstring& name, DWORD type, const std::wstring& data, HKEY root = HKEY_LOCAL_MACHINE) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExW(root, ListKey(root), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), ERROR_SUCCESS);
         const LONG set = RegSetValueExW(key, (std::wstring(kValuePrefix) + name).c_str(), 0, type,
                                         reinterpret_cast<const BYTE*>(data.c_str()),
                                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
@@ -100,9 +102,11 @@ protected:
     }
     // Only the test's own values: the prefix's other installed fonts stay as they are.
     static void RemoveValues() {
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RemoveValues(root);
+    }
+    static void RemoveValues(HKEY root) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
+        if (RegOpenKeyExW(root, ListKey(root), 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
         std::vector<std::wstring> ours;
         wchar_t name[512];
         for (DWORD i = 0;; ++i) {
@@ -215,17 +219,36 @@ TEST_F(Stubmaker, FolderSwitchOnlyOpensTheFolder) {
     EXPECT_EQ(Bytes(vf_ / L"arial.ttf.vft"), Utf16Nul(L"-:arial.ttf"));
 }
 
-// The data buffer holds 260 bytes: 129 units and the terminator fit, one more unit ends the
-// enumeration there, and the fonts listed after it get no stub.
-TEST_F(Stubmaker, AValueTooLongForTheBuffersEndsTheList) {
-    const std::wstring fits = std::wstring(125, L'f') + L".ttf", tooLong = std::wstring(126, L'g') + L".ttf";
-    AddValue(L"A fits", REG_SZ, fits);
+// A value too long for a stub (data past 259 units, or a name past the registry's own limit cannot
+// be) is passed over; the fonts listed after it keep their stubs. Data of 259 units still fits.
+TEST_F(Stubmaker, AValueTooLongForAStubIsPassedOver) {
+    const std::wstring longest = L"D:\\" + std::wstring(246, L'd') + L"\\gpmax.ttf", tooLong = longest + L"x";
+    ASSERT_EQ(longest.size(), 259u);
+    AddValue(L"A longest", REG_SZ, longest);
     AddValue(L"B too long", REG_SZ, tooLong);
-    AddValue(L"C after", REG_SZ, L"gpafter.ttf");
+    AddValue(L"C long name " + std::wstring(300, L'n'), REG_SZ, L"gplongname.ttf");
+    AddValue(L"D after", REG_SZ, L"gpafter.ttf");
+    Put(vf_ / L"gpafter.ttf.vft", Utf16Nul(L"-:gpafter.ttf"));
     EXPECT_EQ(Start(L"").exitCode, 0u);
-    EXPECT_EQ(Bytes(vf_ / (fits + L".vft")), Utf16Nul(L"-:" + fits));
-    EXPECT_FALSE(fs::exists(vf_ / (tooLong + L".vft")));
-    EXPECT_FALSE(fs::exists(vf_ / L"gpafter.ttf.vft"));
+    EXPECT_EQ(Bytes(vf_ / L"gpmax.ttf.vft"), Utf16Nul(longest));
+    EXPECT_FALSE(fs::exists(vf_ / L"gpmax.ttfx.vft"));
+    EXPECT_EQ(Bytes(vf_ / L"gplongname.ttf.vft"), Utf16Nul(L"-:gplongname.ttf"));
+    EXPECT_EQ(Bytes(vf_ / L"gpafter.ttf.vft"), Utf16Nul(L"-:gpafter.ttf"));
+}
+
+// Fonts installed by the user alone are listed under HKEY_CURRENT_USER with full paths: they get stubs
+// in the absolute form, which later runs keep.
+TEST_F(Stubmaker, FontsOfTheUsersOwnListGetStubsAndKeepThem) {
+    const std::wstring userFont = L"C:\\users\\someone\\AppData\\Local\\Microsoft\\Windows\\Fonts\\gpuser.ttf";
+    AddValue(L"User (TrueType)", REG_SZ, userFont, HKEY_CURRENT_USER);
+    AddValue(L"System", REG_SZ, L"gpsystem.ttf");
+    EXPECT_EQ(Start(L"").exitCode, 0u);
+    EXPECT_EQ(Bytes(vf_ / L"gpuser.ttf.vft"), Utf16Nul(userFont));
+    EXPECT_EQ(Bytes(vf_ / L"gpsystem.ttf.vft"), Utf16Nul(L"-:gpsystem.ttf"));
+    const auto before = Snapshot();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(Start(L"").exitCode, 0u);
+    EXPECT_EQ(Snapshot(), before);
 }
 
 // Closed by the user while stage 4 writes: the program ends (the dialog waits for the worker, which
@@ -256,6 +279,79 @@ TEST_F(Stubmaker, ClosingTheDialogDuringWritingStopsTheRun) {
     size_t written = 0;
     for (const auto& entry : fs::directory_iterator(vf_)) written += entry.path().filename().wstring().rfind(L"gpmany", 0) == 0;
     EXPECT_LT(written, static_cast<size_t>(kFonts));
+}
+
+// Pixels that are not white: the sample text was drawn.
+int Inked(HBITMAP bitmap) {
+    const SIZE size = thumbnail_road::BitmapSize(bitmap);
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = size.cx;
+    header.bmiHeader.biHeight = -size.cy;  // top-down
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, size.cy, pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    int inked = 0;
+    for (DWORD pixel : pixels) inked += (pixel & 0xFFFFFF) != 0xFFFFFF;
+    return inked;
+}
+
+// A font installed by the user alone, end to end: its file under the user's local application data,
+// its value in the user's own list. Stubmaker writes its stub, Explorer's two thumbnail roads draw
+// through the stub, and the stub's uninstall removes the value and the file without administrator
+// rights (a request for them would be declined here, and named in a message box).
+TEST_F(Stubmaker, AFontInstalledByTheUserAloneEndToEnd) {
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local), S_OK);
+    const fs::path userFonts = fs::path(local) / L"Microsoft" / L"Windows" / L"Fonts";
+    fs::create_directories(userFonts);
+    const fs::path font = userFonts / L"GlyphpeekUser.ttf";
+    ASSERT_TRUE(CopyFileW(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", font.c_str(), FALSE));
+    AddValue(L"User (TrueType)", REG_SZ, font.wstring(), HKEY_CURRENT_USER);
+
+    EXPECT_EQ(Start(L"").exitCode, 0u);
+    const fs::path stub = vf_ / L"GlyphpeekUser.ttf.vft";
+    ASSERT_EQ(Bytes(stub), Utf16Nul(font.wstring()));
+
+    for (const wchar_t* library : {L"Typorama.dll", L"TyporamaVista.dll"})
+        EXPECT_EQ(Execute(L"regsvr32.exe /s " + Quoted(TestFolder() + library)).exitCode, 0u);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (const auto generation : {thumbnail_road::Generation::kClassic, thumbnail_road::Generation::kVista}) {
+        const thumbnail_road::Answer answer = thumbnail_road::Request(generation, stub.c_str(), {96, 96});
+        EXPECT_EQ(answer.failedStep, nullptr) << answer.failedStep;
+        if (!answer.bitmap) continue;
+        EXPECT_GT(Inked(answer.bitmap), 0);
+        DeleteObject(answer.bitmap);
+    }
+    CoUninitialize();
+    for (const wchar_t* library : {L"Typorama.dll", L"TyporamaVista.dll"})
+        Execute(L"regsvr32.exe /s /u " + Quoted(TestFolder() + library));
+
+    SetEnvironmentVariableW(L"GLYPHPEEK_TEST_ELEVATION", L"declined");
+    {
+        DialogWatcher watcher({{[](HWND) { return true; }, [](HWND box) { Press(box, IDOK); }}});
+        const UtilityLibrary utility;
+        const auto uninstall = utility.Get<UninstallFromVFontProc>("UninstallFromVFont");
+        wchar_t path[MAX_PATH] = {};
+        wcsncpy(path, stub.c_str(), MAX_PATH - 1);
+        EXPECT_EQ(uninstall(L"", path), 1);
+        EXPECT_EQ(std::wstring(path), font.wstring());
+        EXPECT_EQ(watcher.Stop(), 0u) << "a message box came up";
+    }
+    SetEnvironmentVariableW(L"GLYPHPEEK_TEST_ELEVATION", nullptr);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kUserInstalledFontsKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    EXPECT_NE(RegQueryValueExW(key, (std::wstring(kValuePrefix) + L"User (TrueType)").c_str(), nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_FALSE(fs::exists(font));
+    EXPECT_FALSE(fs::exists(stub));
+    DeleteFileW(font.c_str());
 }
 
 // The program's own resources, read from the executable: the dialog template built as a window,
