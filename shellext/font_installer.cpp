@@ -5,6 +5,7 @@
 
 #include "ScopedHandles.h"
 #include "font_engine.h"
+#include "font_sanitiser.h"
 #include "fonts_folder.h"
 #include "name_table.h"
 #include "private_font_collection.h"
@@ -31,7 +32,8 @@ std::wstring FontsFolder() {
 std::vector<std::u16string> FamilyNames(const wchar_t* path) {
     // Read, not mapped: a page error of removable or network media must not crash Explorer.
     const imaging::ReadFileBytes file(path);
-    if (!file) return {};
+    // A file that fails the sanitiser is no font: it is never registered with the font engine.
+    if (!file || !SanitiseFont(file.bytes())) return {};
     const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
     // A file the collection refuses (CFF OpenType) is still a font when its name table says so.
     if (!collection.loaded()) {

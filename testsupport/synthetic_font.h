@@ -78,11 +78,16 @@ inline Bytes NameTable(const std::vector<NameRecord>& records) {
     return table;
 }
 
-// OS/2 version 4 (96 bytes); only fsSelection (offset 62) is filled in.
+// OS/2 version 4 (96 bytes) with fsSelection (offset 62) and the vertical metrics.
 inline Bytes Os2Table(std::uint16_t fsSelection) {
     Bytes table(96, 0);
     PutU16(table, 0, 4);
     PutU16(table, 62, fsSelection);
+    // Typographic and Windows ascender and descender, so that a font engine sizes text.
+    PutU16(table, 68, 1638);
+    PutU16(table, 70, static_cast<std::uint16_t>(-410));
+    PutU16(table, 74, 1638);
+    PutU16(table, 76, 410);
     return table;
 }
 
@@ -104,9 +109,13 @@ inline Bytes CmapTable() {
     for (std::uint16_t v : {0x41, 0xFFFF, 0, 0x41, 0xFFFF, 0xFFC0, 1, 0, 0}) AppendU16(table, v);
     return table;
 }
+// Ascender 1638 and descender -410 of a 2048-unit em, as real fonts have them.
 inline Bytes HheaTable(std::uint16_t hMetrics) {
     Bytes table(36, 0);
     PutU32(table, 0, 0x00010000);
+    PutU16(table, 4, 1638);
+    PutU16(table, 6, static_cast<std::uint16_t>(-410));
+    PutU16(table, 10, 1000);
     PutU16(table, 34, hMetrics);
     return table;
 }

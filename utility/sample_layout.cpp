@@ -127,11 +127,12 @@ std::optional<SampleBlock> Block(std::u16string_view sample, int canvasWidth, in
     const std::int64_t lineCount = static_cast<std::int64_t>(lines);
     std::int64_t size = widthSize;
     std::int64_t y = std::max<std::int64_t>((canvasHeight - lineCount * size) / 2, 0);
-    if (lineCount * size > canvasHeight) {
-        // Sized to the width, the block would be taller than the canvas and clipped to a strip: take
-        // the largest size at which its lines, the last one a whole text cell (e at size 100) tall,
-        // fit, and centre them by that height.
-        const std::int64_t blockAt100 = (lineCount - 1) * 100 + e;
+    // The block's height at size 100: its lines, the last one a whole text cell (e) tall.
+    const std::int64_t blockAt100 = (lineCount - 1) * 100 + std::max<std::int64_t>(e, 100);
+    if (lineCount * size > canvasHeight || blockAt100 * size / 100 > canvasHeight) {
+        // Sized to the width, the block would be taller than the canvas and clipped to a strip (or,
+        // in a face whose text cell is far taller than its size, drawn below the canvas): take the
+        // largest size at which it fits, and centre it by that height.
         size = std::min<std::int64_t>(size, static_cast<std::int64_t>(canvasHeight) * 100 / blockAt100);
         y = std::max<std::int64_t>((canvasHeight - ((lineCount - 1) * size + e * size / 100)) / 2, 0);
     }
@@ -209,8 +210,8 @@ std::optional<int> LayoutSingleLine(std::u16string_view sample, int canvasWidth,
                                                       static_cast<std::uint64_t>(extent.cx));
         // Sized to the width, the line would be taller than the canvas and clipped to a strip:
         // take the largest size at which its text cell (cy at size 100) fits the height.
-        if (size > canvasHeight && extent.cy > 0)
-            size = std::min<std::int64_t>(size, static_cast<std::int64_t>(canvasHeight) * 100 / extent.cy);
+        if (size > canvasHeight)
+            size = std::min<std::int64_t>(size, static_cast<std::int64_t>(canvasHeight) * 100 / std::max(extent.cy, 100));
         return Clamp32(size);
     } catch (...) {
         return std::nullopt;

@@ -8,8 +8,10 @@
 #include <shobjidl.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -393,12 +395,12 @@ TEST_F(Menus, InstallCopiesListsAndAnnouncesEachFontOnce) {
 // A collection is listed by all its families; a CFF OpenType font, which the collection reader refuses,
 // by the family in its name table.
 TEST_F(Menus, InstallListsACollectionByItsFamiliesAndACffFontByItsNameTable) {
-    using glyphpeek::synthetic::SfntBuilder;
+    using glyphpeek::synthetic::SoundFont;
     const std::wstring source = FontToInstall(L"GlyphpeekPair.ttc");
     WriteBytes(source, glyphpeek::synthetic::BuildCollection({
-                           SfntBuilder().Glyf().FsSelection(0x0040).Family(u"Glyphpeek Alpha"),
-                           SfntBuilder().Glyf().FsSelection(0x0020).Family(u"Glyphpeek Beta"),
-                           SfntBuilder().Glyf().FsSelection(0x0021).Family(u"Glyphpeek Alpha"),
+                           SoundFont(false, u"Glyphpeek Alpha"),
+                           SoundFont(false, u"Glyphpeek Beta").FsSelection(0x0020),
+                           SoundFont(false, u"Glyphpeek Alpha").FsSelection(0x0021),
                        }));
     const std::wstring cff = FontToInstall(L"GlyphpeekCff.otf");
     ASSERT_TRUE(CopyFileW(L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSerifBold.otf", cff.c_str(), FALSE));
@@ -420,15 +422,23 @@ TEST_F(Menus, InstallLeavesNothingBehindForAFileWithoutFontFamilies) {
     WriteStub(stub, L"-:GlyphpeekMixed.ttf");
     const std::wstring broken = FontToInstall(L"GlyphpeekBroken.ttf");
     WriteBytes(broken, {0, 1, 0, 0, 0, 9, 9, 9});
+    // Named, but without a character map: the font engine would crash on it, system-wide.
+    std::ifstream in(fs::path(kDejaVuBold), std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t record = 12; record + 16 <= bytes.size() && record < 12 + 16 * size_t{bytes[5]}; record += 16)
+        if (std::memcmp(&bytes[record], "cmap", 4) == 0) bytes[record] = 'z';
+    const std::wstring damaged = FontToInstall(L"GlyphpeekDamaged.ttf");
+    WriteBytes(damaged, bytes);
     Menu menu(Create(kClassicMenu));
     ASSERT_TRUE(menu);
-    ASSERT_EQ(menu.Initialize({stub, broken, font}), S_OK);
+    ASSERT_EQ(menu.Initialize({stub, broken, damaged, font}), S_OK);
     ASSERT_EQ(menu.Query().labels, (Labels{L"&Install", L"Output as &picture"}));
     DialogWatcher watcher({Announcement(L"GlyphpeekMixed.ttf"), Announcement(L"unexpected")});
     EXPECT_EQ(menu.Invoke(0), S_OK);
     EXPECT_EQ(watcher.Stop(), 1u);
     EXPECT_FALSE(fs::exists(fonts + L"GlyphpeekMixed.vft"));
     EXPECT_FALSE(fs::exists(fonts + L"GlyphpeekBroken.ttf"));
+    EXPECT_FALSE(fs::exists(fonts + L"GlyphpeekDamaged.ttf"));
     EXPECT_TRUE(ValuesNaming(L"GlyphpeekMixed.vft").empty());
     EXPECT_TRUE(ValuesNaming(L"GlyphpeekBroken.ttf").empty());
     EXPECT_EQ(InstalledFont(L""), L"");

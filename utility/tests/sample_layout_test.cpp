@@ -155,6 +155,13 @@ TEST(Block, NeverTallerThanTheCanvas) {
     EXPECT_EQ(layout->lines, 2u);
     EXPECT_EQ(layout->fontSize, 40);
     EXPECT_EQ(Places(*layout), "140,1 160,1 180,1 200,1 220,1 240,1 140,41 160,41 180,41");
+
+    // A face whose text cell is 4.17 times its size: sized to the width, the one line's cell would
+    // run 1651 pixels down a 992-pixel canvas and its text would be drawn below it.
+    const auto tall = LayoutBlock(u"Amiri", 992, 992, Widths({}, 417));
+    ASSERT_TRUE(tall);
+    EXPECT_EQ(tall->fontSize, 237);
+    EXPECT_EQ(Places(*tall), "200,2 318,2 436,2 554,2 672,2");
 }
 
 TEST(Block, CharacterWiderThanTheLineOpensEmptyLines) {
@@ -201,10 +208,10 @@ TEST(Block, NothingToLayOut) {
     EXPECT_FALSE(LayoutBlock(u"ab", 400, 400, Widths({}, 0)));                       // zero height
     EXPECT_FALSE(LayoutBlock(u"ab", 400, 400, Widths({{u'a', 0}, {u'b', 0}})));      // zero width
     EXPECT_FALSE(LayoutBlock(u"ab", 0, 400, HalfWidth));
-    // A huge height against tiny widths saturates instead of overflowing.
+    // A huge height against tiny widths saturates instead of overflowing, and no size fits it.
     const auto tall = LayoutBlock(u"abc", 400, 400, Widths({{u'a', 1}, {u'b', 1}, {u'c', 1}}, 2000000000));
     ASSERT_TRUE(tall);
-    EXPECT_GT(tall->fontSize, 0);
+    EXPECT_EQ(tall->fontSize, 0);
 }
 
 } // namespace
