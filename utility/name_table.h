@@ -32,9 +32,11 @@ struct NameTableFace {
     bool bold = false;
 };
 
-// Reads one face from the name table of an sfnt font. nullopt means not a font: a 'ttcf'
-// collection header, a table tag before 'name' with a byte outside 0x20-0x7F, no name table,
-// no Roman (encoding 0) PostScript name, an offset or length outside the bytes, or a name table
+// Reads one face from the name table of an sfnt font: named by its Roman (encoding 0) PostScript
+// name and its native or Roman full name, or, in a font without a Roman PostScript name, by its
+// Windows Unicode (3, 1 or 10) PostScript, full and subfamily names. nullopt means not a font: a
+// 'ttcf' collection header, a table tag before 'name' with a byte outside 0x20-0x7F, no name
+// table, neither kind of PostScript name, an offset or length outside the bytes, or a name table
 // too large to be real.
 std::optional<NameTableFace> ReadNameTableFace(std::span<const std::uint8_t> bytes, const AnsiDecoder& ansi) noexcept;
 
