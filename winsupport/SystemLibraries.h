@@ -28,7 +28,8 @@ inline HMODULE LoadSystemLibrary(const wchar_t* name) {
 // is in Windows 8 and later, and in Vista and 7 with update KB2533623; 64-bit XP lacks it, so it is
 // looked up at run time (kernel32 is loaded in every process: no search). Without it, the working
 // folder at least is taken out of the search. Libraries the program imports were loaded before this
-// runs; they are the system's own or delivered beside the program.
+// runs: the system's known libraries (always from System32) and ours delivered beside the program;
+// GDI+, not a known library, is delay-loaded, so it is first loaded after this.
 inline void RestrictLibrarySearch() {
     using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
     const auto restrict =

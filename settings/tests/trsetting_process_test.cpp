@@ -115,6 +115,42 @@ TEST(TRSettingProgram, RegistersThroughTheSystemsRegsvr32NeverOnePlantedBesideIt
     fs::remove_all(folder, ignored);
 }
 
+// GDI+ is not one of the system's known libraries: a gdiplus.dll planted beside the program (say, the
+// portable package unpacked into Downloads) must not load into it, although the program draws with GDI+.
+TEST(TRSettingProgram, DrawsWithTheSystemsGdiplusNeverOnePlantedBesideIt) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / L"glyphpeek-planted-gdiplus";
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder);
+    for (const wchar_t* file : {L"TRSetting.exe", L"TRUtility.dll"}) fs::copy_file(TestFolder() + file, folder / file);
+    fs::copy_file(TestFolder() + L"planted_library.dll", folder / L"gdiplus.dll");
+    // Wine prefers its own gdiplus wherever it finds one; told to prefer the file it finds, it follows the
+    // search order as Windows does. Windows ignores the setting.
+    const wchar_t* wineOverrides = L"Software\\Wine\\AppDefaults\\TRSetting.exe\\DllOverrides";
+    HKEY overrides = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wineOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides,
+                              nullptr),
+              ERROR_SUCCESS);
+    const wchar_t nativeFirst[] = L"native,builtin";
+    RegSetValueExW(overrides, L"gdiplus", 0, REG_SZ, reinterpret_cast<const BYTE*>(nativeFirst), sizeof(nativeFirst));
+    RegCloseKey(overrides);
+
+    Finished run;
+    std::thread program([&] {
+        run = Execute(Quoted((folder / L"TRSetting.exe").wstring()) +
+                      L" /Image \"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf\"");
+    });
+    const HWND dialog = WaitForDialog(L"Output as image");
+    EXPECT_TRUE(dialog);
+    if (dialog) Press(dialog, IDCANCEL);
+    program.join();
+    RegDeleteKeyW(HKEY_CURRENT_USER, wineOverrides);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_FALSE(fs::exists(folder / L"planted-library-loaded.txt")) << "the planted gdiplus.dll was loaded";
+    fs::remove_all(folder, ignored);
+}
+
 // "/removefont", as TRUtility starts the program for an Explorer without administrator rights: the
 // fonts named go, and one that cannot is named with the reason while the others still go.
 TEST(TRSettingProgram, RemoveFontSwitchRemovesTheFontsAndNamesOneThatStays) {
