@@ -15,10 +15,13 @@
 #include <string>
 #include <thread>
 
+#include "bitmap_ink.h"
 #include "extension_libraries.h"
 #include "utility_library.h"
 
 namespace {
+
+using glyphpeek::test::InkedPixels;
 
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 const CLSID kClassicClsid = {0x5025A292, 0xD603, 0x4BBC, {0xAA, 0xAE, 0xEE, 0xD7, 0x60, 0x02, 0x34, 0xE9}};
@@ -30,25 +33,6 @@ SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info{};
     if (!GetObjectW(bitmap, sizeof(info), &info)) return {0, 0};
     return {info.bmWidth, info.bmHeight};
-}
-
-// How many pixels are not white: text was drawn when there are some.
-int InkedPixels(HBITMAP bitmap) {
-    const SIZE size = BitmapSize(bitmap);
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = size.cx;
-    header.bmiHeader.biHeight = -size.cy;  // top-down
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    std::basic_string<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy, 0);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, size.cy, pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    int inked = 0;
-    for (DWORD pixel : pixels) inked += (pixel & 0xFFFFFF) != 0xFFFFFF;
-    return inked;
 }
 
 template <typename Interface>

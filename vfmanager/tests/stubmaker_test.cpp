@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "bitmap_ink.h"
 #include "dialog_watcher.h"
 #include "fonts_folder.h"
 #include "test_process.h"
@@ -281,25 +282,6 @@ TEST_F(Stubmaker, ClosingTheDialogDuringWritingStopsTheRun) {
     EXPECT_LT(written, static_cast<size_t>(kFonts));
 }
 
-// Pixels that are not white: the sample text was drawn.
-int Inked(HBITMAP bitmap) {
-    const SIZE size = thumbnail_road::BitmapSize(bitmap);
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = size.cx;
-    header.bmiHeader.biHeight = -size.cy;  // top-down
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, size.cy, pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    int inked = 0;
-    for (DWORD pixel : pixels) inked += (pixel & 0xFFFFFF) != 0xFFFFFF;
-    return inked;
-}
-
 // A font installed by the user alone, end to end: its file under the user's local application data,
 // its value in the user's own list. Stubmaker writes its stub, Explorer's two thumbnail roads draw
 // through the stub, and the stub's uninstall removes the value and the file without administrator
@@ -324,7 +306,7 @@ TEST_F(Stubmaker, AFontInstalledByTheUserAloneEndToEnd) {
         const thumbnail_road::Answer answer = thumbnail_road::Request(generation, stub.c_str(), {96, 96});
         EXPECT_EQ(answer.failedStep, nullptr) << answer.failedStep;
         if (!answer.bitmap) continue;
-        EXPECT_GT(Inked(answer.bitmap), 0);
+        EXPECT_GT(glyphpeek::test::InkedPixels(answer.bitmap), 0);
         DeleteObject(answer.bitmap);
     }
     CoUninitialize();
