@@ -31,6 +31,20 @@ HWND WaitForDialog(const wchar_t* caption) {
     return nullptr;
 }
 
+// A fresh scratch folder with copies of the test folder's files named, and a stand-in of ours planted
+// among them under a system file's name.
+std::filesystem::path FolderWithPlanted(const wchar_t* folderName, std::initializer_list<const wchar_t*> files,
+                                        const wchar_t* standIn, const wchar_t* plantedAs) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / folderName;
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder);
+    for (const wchar_t* file : files) fs::copy_file(TestFolder() + file, folder / file);
+    fs::copy_file(TestFolder() + standIn, folder / plantedAs);
+    return folder;
+}
+
 TEST(TRSettingProgram, MaintenanceSwitchesRunWithoutADialog) {
     for (int type = 1; type < kFontTypeCount; ++type) UnregisterFontType(type);
     EXPECT_EQ(Execute(Program() + L" /REGIST otf").exitCode, 0u);
@@ -86,13 +100,10 @@ TEST(TRSettingProgram, OpensThePictureOutputOrTheSettingsDialogAndEndsWithIt) {
 // register and unregister through the real tool, and the stand-in never runs.
 TEST(TRSettingProgram, RegistersThroughTheSystemsRegsvr32NeverOnePlantedBesideIt) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / L"glyphpeek-planted-regsvr32";
+    const fs::path folder = FolderWithPlanted(L"glyphpeek-planted-regsvr32",
+                                              {L"TRSetting.exe", L"TRUtility.dll", L"Typorama.dll", L"TyporamaVista.dll"},
+                                              L"command_line_recorder.exe", L"regsvr32.exe");
     std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    fs::create_directories(folder);
-    for (const wchar_t* file : {L"TRSetting.exe", L"TRUtility.dll", L"Typorama.dll", L"TyporamaVista.dll"})
-        fs::copy_file(TestFolder() + file, folder / file);
-    fs::copy_file(TestFolder() + L"command_line_recorder.exe", folder / L"regsvr32.exe");
     const std::wstring program = Quoted((folder / L"TRSetting.exe").wstring());
     const bool vista = CurrentGeneration() == ShellGeneration::kVista;
     // The type library is what the registration writes last.
@@ -119,22 +130,14 @@ TEST(TRSettingProgram, RegistersThroughTheSystemsRegsvr32NeverOnePlantedBesideIt
 // portable package unpacked into Downloads) must not load into it, although the program draws with GDI+.
 TEST(TRSettingProgram, DrawsWithTheSystemsGdiplusNeverOnePlantedBesideIt) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / L"glyphpeek-planted-gdiplus";
+    const fs::path folder = FolderWithPlanted(L"glyphpeek-planted-gdiplus", {L"TRSetting.exe", L"TRUtility.dll"},
+                                              L"planted_library.dll", L"gdiplus.dll");
     std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    fs::create_directories(folder);
-    for (const wchar_t* file : {L"TRSetting.exe", L"TRUtility.dll"}) fs::copy_file(TestFolder() + file, folder / file);
-    fs::copy_file(TestFolder() + L"planted_library.dll", folder / L"gdiplus.dll");
     // Wine prefers its own gdiplus wherever it finds one; told to prefer the file it finds, it follows the
     // search order as Windows does. Windows ignores the setting.
-    const wchar_t* wineOverrides = L"Software\\Wine\\AppDefaults\\TRSetting.exe\\DllOverrides";
-    HKEY overrides = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wineOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides,
-                              nullptr),
-              ERROR_SUCCESS);
-    const wchar_t nativeFirst[] = L"native,builtin";
-    RegSetValueExW(overrides, L"gdiplus", 0, REG_SZ, reinterpret_cast<const BYTE*>(nativeFirst), sizeof(nativeFirst));
-    RegCloseKey(overrides);
+    const std::wstring wineOverrides = L"Software\\Wine\\AppDefaults\\TRSetting.exe\\DllOverrides";
+    registry_probe::SetString(HKEY_CURRENT_USER, wineOverrides, L"gdiplus", L"native,builtin");
+    ASSERT_EQ(registry_probe::String(HKEY_CURRENT_USER, wineOverrides, L"gdiplus"), L"native,builtin");
 
     Finished run;
     std::thread program([&] {
@@ -145,7 +148,7 @@ TEST(TRSettingProgram, DrawsWithTheSystemsGdiplusNeverOnePlantedBesideIt) {
     EXPECT_TRUE(dialog);
     if (dialog) Press(dialog, IDCANCEL);
     program.join();
-    RegDeleteKeyW(HKEY_CURRENT_USER, wineOverrides);
+    registry_probe::DeleteTree(HKEY_CURRENT_USER, wineOverrides);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_FALSE(fs::exists(folder / L"planted-library-loaded.txt")) << "the planted gdiplus.dll was loaded";
     fs::remove_all(folder, ignored);
@@ -155,7 +158,7 @@ TEST(TRSettingProgram, DrawsWithTheSystemsGdiplusNeverOnePlantedBesideIt) {
 // fonts named go, and one that cannot is named with the reason while the others still go.
 TEST(TRSettingProgram, RemoveFontSwitchRemovesTheFontsAndNamesOneThatStays) {
     namespace fs = std::filesystem;
-        wchar_t fontsFolder[MAX_PATH] = {};
+    wchar_t fontsFolder[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, fontsFolder, CSIDL_FONTS, FALSE));
     const fs::path scratch = fs::path(TestFolder()) / L"removefont-test";
     fs::remove_all(scratch);
