@@ -149,14 +149,19 @@ bool Resolve(wchar_t* path, Selection& selection) {
 
 int BackupLength(const wchar_t* backup) { return backup ? PathBufferLength(backup) : 0; }
 
-int UninstallHere(const wchar_t* backup, wchar_t* path) {
-    const int backupLength = BackupLength(backup);
-    Selection selection;
-    if (backupLength < 0 || !Resolve(path, selection)) return 0;
+// Removes the selection in this process; a font that stays is named with the reason.
+int RemoveHereAndReport(const wchar_t* backup, int backupLength, const Selection& selection) {
     RemovalFailure failure;
     const int removed = RemoveHere(backup, static_cast<size_t>(backupLength), selection.found, selection.selected, failure);
     if (failure.reason) Report(FontName(selection.found), failure);
     return removed;
+}
+
+int UninstallHere(const wchar_t* backup, wchar_t* path) {
+    const int backupLength = BackupLength(backup);
+    Selection selection;
+    if (backupLength < 0 || !Resolve(path, selection)) return 0;
+    return RemoveHereAndReport(backup, backupLength, selection);
 }
 
 int Uninstall(const wchar_t* backup, wchar_t* path) {
@@ -169,13 +174,7 @@ int Uninstall(const wchar_t* backup, wchar_t* path) {
         std::any_of(selection.found.begin(), selection.found.end(), [](const InstalledFontValue& font) {
             return font.root == HKEY_LOCAL_MACHINE && !MayRemoveSystemFont(font.file);
         });
-    if (!needsRights) {
-        RemovalFailure failure;
-        const int removed =
-            RemoveHere(backup, static_cast<size_t>(backupLength), selection.found, selection.selected, failure);
-        if (failure.reason) Report(FontName(selection.found), failure);
-        return removed;
-    }
+    if (!needsRights) return RemoveHereAndReport(backup, backupLength, selection);
     DWORD error = ERROR_SUCCESS;
     switch (RemoveWithAdministratorRights(backup, selection.selected, error)) {
     case ElevatedRun::kRemoved:
