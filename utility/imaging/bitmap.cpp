@@ -95,31 +95,6 @@ void ComposeOnWhite(ARGB* pixels, size_t count) {
 
 } // namespace
 
-HBITMAP ToGdiBitmap(GpBitmap* bitmap) {
-    const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(bitmap));
-    if (size.width <= 0 || size.height <= 0) return nullptr;
-    // The pixels are copied once, straight into the DIB section: GDI+'s own conversion copies and
-    // blends every pixel (twice the time for a large thumbnail under Wine).
-    void* bits = nullptr;
-    HBITMAP handle = CreateDib(size.width, size.height, &bits);
-    if (!handle) return nullptr;
-    const GpRect all = {0, 0, size.width, size.height};
-    BitmapData data{};
-    data.Width = static_cast<UINT>(size.width);
-    data.Height = static_cast<UINT>(size.height);
-    data.Stride = size.width * static_cast<INT>(sizeof(ARGB));
-    data.PixelFormat = PixelFormat32bppARGB;
-    data.Scan0 = bits;
-    if (GdipBitmapLockBits(bitmap, &all, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data) !=
-            Ok ||
-        GdipBitmapUnlockBits(bitmap, &data) != Ok) {
-        DeleteObject(handle);
-        return nullptr;
-    }
-    ComposeOnWhite(static_cast<ARGB*>(bits), static_cast<size_t>(size.width) * static_cast<size_t>(size.height));
-    return handle;
-}
-
 DibBackedBitmap::DibBackedBitmap(int width, int height) {
     if (width <= 0 || height <= 0 || width > INT_MAX / static_cast<int>(sizeof(ARGB))) return;
     void* bits = nullptr;

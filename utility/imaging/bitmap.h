@@ -39,9 +39,6 @@ private:
 bool FillPixels(GpBitmap* bitmap, ARGB color);
 bool FillVerticalGradientPixels(GpBitmap* bitmap, ARGB top, ARGB bottom);
 
-// A GDI bitmap (a 32-bit DIB section) of the image composed on opaque white; null on failure. The
-// caller owns it.
-HBITMAP ToGdiBitmap(GpBitmap* bitmap);
 // One straight-alpha pixel composed on opaque white.
 ARGB OverWhite(ARGB color);
 
@@ -57,7 +54,7 @@ public:
 
     GpBitmap* get() const { return bitmap_; }
     explicit operator bool() const { return bitmap_ != nullptr; }
-    // Ends drawing and hands the DIB section over, composed on white as ToGdiBitmap does; null when empty.
+    // Ends drawing and hands the DIB section over, each pixel composed on opaque white; null when empty.
     HBITMAP Release();
 
 private:

@@ -120,32 +120,28 @@ TEST_F(Imaging, GdiTextLandsInTheBitmapThroughTheContextsDC) {
     EXPECT_GT(ink, 10);
 }
 
-// The handle Explorer gets, by conversion or drawn in place: composed on white, opaque pixels kept.
+// The handle Explorer gets, drawn in place: composed on white, opaque pixels kept.
 TEST_F(Imaging, GdiBitmapIsComposedOnWhite) {
-    for (const bool inPlace : {false, true}) {
-        SCOPED_TRACE(inPlace ? "drawn in place" : "converted");
-        ArgbBitmap converted(4, 4);
-        DibBackedBitmap drawn(4, 4);
-        ASSERT_TRUE(drawn);
-        GpBitmap* bitmap = inPlace ? drawn.get() : converted.get();
-        ASSERT_TRUE(FillPixels(bitmap, 0x00000000));  // fully transparent black
-        GdipBitmapSetPixel(bitmap, 1, 1, 0x80FF0000);  // half-transparent red
-        GdipBitmapSetPixel(bitmap, 2, 1, 0xFF123456);
-        const HBITMAP handle = inPlace ? drawn.Release() : ToGdiBitmap(bitmap);
-        ASSERT_NE(handle, nullptr);
-        BITMAP info = {};
-        GetObjectW(handle, sizeof(info), &info);
-        EXPECT_EQ(info.bmWidth, 4);
-        EXPECT_EQ(info.bmHeight, 4);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, handle);
-        EXPECT_EQ(GetPixel(dc, 3, 3), RGB(255, 255, 255));
-        EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 127, 127));
-        EXPECT_EQ(GetPixel(dc, 2, 1), RGB(0x12, 0x34, 0x56));
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(handle);
-    }
+    DibBackedBitmap drawn(4, 4);
+    ASSERT_TRUE(drawn);
+    GpBitmap* bitmap = drawn.get();
+    ASSERT_TRUE(FillPixels(bitmap, 0x00000000));  // fully transparent black
+    GdipBitmapSetPixel(bitmap, 1, 1, 0x80FF0000);  // half-transparent red
+    GdipBitmapSetPixel(bitmap, 2, 1, 0xFF123456);
+    const HBITMAP handle = drawn.Release();
+    ASSERT_NE(handle, nullptr);
+    BITMAP info = {};
+    GetObjectW(handle, sizeof(info), &info);
+    EXPECT_EQ(info.bmWidth, 4);
+    EXPECT_EQ(info.bmHeight, 4);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, handle);
+    EXPECT_EQ(GetPixel(dc, 3, 3), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 127, 127));
+    EXPECT_EQ(GetPixel(dc, 2, 1), RGB(0x12, 0x34, 0x56));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(handle);
     EXPECT_EQ(DibBackedBitmap(0, 4).Release(), nullptr);
 }
 
