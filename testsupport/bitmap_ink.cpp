@@ -1,4 +1,4 @@
-#include "bitmap_ink.h"
+#include "testsupport/bitmap_ink.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "dialog_watcher.h"
+#include "testsupport/dialog_watcher.h"
 
 namespace {
 constexpr DWORD kStepTimeoutMs = 10000;

@@ -1,4 +1,4 @@
-#include "registry_probe.h"
+#include "testsupport/registry_probe.h"
 
 namespace registry_probe {
 namespace {

@@ -1,4 +1,4 @@
-#include "test_process.h"
+#include "testsupport/test_process.h"
 
 Finished Execute(std::wstring command, DWORD timeoutMs) {
     Finished run;

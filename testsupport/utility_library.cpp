@@ -1,4 +1,4 @@
-#include "utility_library.h"
+#include "testsupport/utility_library.h"
 
 #include <gtest/gtest.h>
 

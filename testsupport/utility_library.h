@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ExportBinding.h"
-#include "TRUtility.h"
+#include "winsupport/export_binding.h"
+#include "trutility/TRUtility.h"
 
 class UtilityLibrary {
 public:

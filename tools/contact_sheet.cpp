@@ -1,4 +1,4 @@
-#include "contact_sheet.h"
+#include "tools/contact_sheet.h"
 
 using namespace imaging;
 

@@ -2,8 +2,8 @@
 // Thumbnails side by side on one grey sheet, saved as PNG, so a run's results can be seen at once.
 #include <vector>
 
-#include "bitmap.h"
-#include "drawing_context.h"
+#include "imaging/bitmap.h"
+#include "imaging/drawing_context.h"
 
 class ContactSheet {
 public:

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "ExportBinding.h"
-#include "TRUtility.h"
-#include "utility_beside.h"
+#include "winsupport/export_binding.h"
+#include "trutility/TRUtility.h"
+#include "tools/utility_beside.h"
 
 namespace {
 std::string Utf8(const wchar_t* text) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the programs' icons at 16 and 32 pixels, 32-bit:
-  vfmanager/Stubmaker.ico  a folder tab with a small page marked "A"
-  settings/TRSetting.ico   a thumbnail tile, its two-colour gradient behind an "A"
+  stubmaker/Stubmaker.ico  a folder tab with a small page marked "A"
+  trsetting/TRSetting.ico   a thumbnail tile, its two-colour gradient behind an "A"
 
 Run by hand from the repository's top when a picture changes; the .ico files are committed.
 """
@@ -100,5 +100,5 @@ def write(path, picture):
 
 
 if __name__ == '__main__':
-    write('vfmanager/Stubmaker.ico', stubmaker)
-    write('settings/TRSetting.ico', settings)
+    write('stubmaker/Stubmaker.ico', stubmaker)
+    write('trsetting/TRSetting.ico', settings)

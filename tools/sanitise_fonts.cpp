@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "font_sanitiser.h"
+#include "core/font_sanitiser.h"
 
 namespace fs = std::filesystem;
 

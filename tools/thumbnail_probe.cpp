@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "ScopedCom.h"
-#include "contact_sheet.h"
-#include "gdiplus_session.h"
-#include "thumbnail_road.h"
+#include "winsupport/scoped_com.h"
+#include "tools/contact_sheet.h"
+#include "imaging/gdiplus_session.h"
+#include "tools/thumbnail_road.h"
 
 using namespace imaging;
 using thumbnail_road::Generation;

@@ -1,11 +1,11 @@
-#include "thumbnail_road.h"
+#include "tools/thumbnail_road.h"
 
 #include <objidl.h>
 #include <shlwapi.h>
 #include <shobjidl.h>
 
-#include "ScopedCom.h"
-#include "ScopedHandles.h"
+#include "winsupport/scoped_com.h"
+#include "winsupport/scoped_handles.h"
 
 namespace thumbnail_road {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ScopedHandles.h"
+#include "winsupport/scoped_handles.h"
 
 inline ScopedModule LoadUtilityBesideExecutable() {
     wchar_t self[MAX_PATH] = {};

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <string>
 
-#include "bitmap.h"
-#include "gdiplus_session.h"
+#include "imaging/bitmap.h"
+#include "imaging/gdiplus_session.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "fonts_folder.h"
+#include "winsupport/fonts_folder.h"
 
 #include <windows.h>
 #include <shlobj.h>

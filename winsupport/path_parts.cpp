@@ -1,4 +1,4 @@
-#include "path_parts.h"
+#include "winsupport/path_parts.h"
 
 PathParts SplitPath(std::wstring_view path) {
     PathParts parts;

@@ -1,4 +1,4 @@
-#include "class_factory.h"
+#include "framework/com/class_factory.h"
 
 namespace glyphpeek::com {
 namespace {

@@ -12,7 +12,7 @@
 
 #include <span>
 
-#include "com_object.h"
+#include "framework/com/com_object.h"
 
 namespace glyphpeek::com {
 

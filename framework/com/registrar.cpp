@@ -1,13 +1,13 @@
-#include "registrar.h"
+#include "framework/com/registrar.h"
 
 #include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "ScopedHandles.h"
-#include "registrar_script.h"
-#include "wide.h"
+#include "winsupport/scoped_handles.h"
+#include "framework/com/registrar_script.h"
+#include "winsupport/wide.h"
 
 namespace glyphpeek::com {
 namespace {

@@ -1,9 +1,9 @@
-#include "registrar_script.h"
+#include "framework/com/registrar_script.h"
 
 #include <new>
 #include <utility>
 
-#include "ascii_case.h"
+#include "core/ascii_case.h"
 
 namespace glyphpeek::com {
 namespace {

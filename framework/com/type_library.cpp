@@ -1,11 +1,11 @@
-#include "type_library.h"
+#include "framework/com/type_library.h"
 
 #include <cwchar>
 #include <string>
 
-#include "ExportBinding.h"
-#include "ScopedCom.h"
-#include "ScopedHandles.h"
+#include "winsupport/export_binding.h"
+#include "winsupport/scoped_com.h"
+#include "winsupport/scoped_handles.h"
 
 namespace glyphpeek::com {
 namespace {

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include "registrar.h"
+#include "framework/com/registrar.h"
 
 namespace glyphpeek::com {
 

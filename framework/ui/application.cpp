@@ -1,4 +1,4 @@
-#include "application.h"
+#include "framework/ui/application.h"
 
 namespace {
 CWinApp* g_application = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 // The two control classes the programs derive from. Both take their notifications back from the
 // parent (reflection): an owner-drawn control draws itself, a list box with item data frees it.
-#include "window.h"
+#include "framework/ui/window.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "dialog.h"
+#include "framework/ui/dialog.h"
 
-#include "application.h"
+#include "framework/ui/application.h"
 
 CDialog::CDialog(UINT templateId, CWnd* parent, HINSTANCE instance)
     : parent_(parent), templateId_(templateId), instance_(instance) {}

@@ -6,7 +6,7 @@
 // which first reflects a control's notification to that control's object, then looks up the command
 // table (HandleCommand), then turns IDOK and IDCANCEL into OnOK and OnCancel; other messages are
 // reflected or looked up in the message table (CWnd::HandleMessage).
-#include "window.h"
+#include "framework/ui/window.h"
 
 #include <functional>
 #include <vector>

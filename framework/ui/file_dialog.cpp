@@ -1,4 +1,4 @@
-#include "file_dialog.h"
+#include "framework/ui/file_dialog.h"
 
 #include <commdlg.h>
 

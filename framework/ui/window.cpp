@@ -1,4 +1,4 @@
-#include "window.h"
+#include "framework/ui/window.h"
 
 #include <commctrl.h>
 

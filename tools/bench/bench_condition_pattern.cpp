@@ -1,7 +1,7 @@
 // Benchmark of the condition-pattern engine (host build; build optimised and unsanitised to measure).
 // Prints medians; asserts nothing. Targets: typical condition on a typical name <= 2 us; the worst
 // adversarial condition (<= 60 units) on a 259-unit name <= 1 ms.
-#include <condition_pattern.h>
+#include "core/condition_pattern.h"
 
 #include <algorithm>
 #include <chrono>

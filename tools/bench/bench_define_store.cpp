@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ExportBinding.h"
-#include "TRUtility.h"
-#include "utility_beside.h"
+#include "winsupport/export_binding.h"
+#include "trutility/TRUtility.h"
+#include "tools/utility_beside.h"
 
 namespace {
 constexpr wchar_t kRoot[] = L"SOFTWARE\\Ormsby Software\\Typorama";

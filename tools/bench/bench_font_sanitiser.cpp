@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "font_sanitiser.h"
-#include "mapped_file.h"
+#include "core/font_sanitiser.h"
+#include "imaging/mapped_file.h"
 
 namespace {
 

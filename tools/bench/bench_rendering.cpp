@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "ExportBinding.h"
-#include "TRUtility.h"
-#include "bitmap.h"
-#include "gdiplus_session.h"
-#include "process_memory.h"
-#include "utility_beside.h"
+#include "winsupport/export_binding.h"
+#include "trutility/TRUtility.h"
+#include "imaging/bitmap.h"
+#include "imaging/gdiplus_session.h"
+#include "tools/bench/process_memory.h"
+#include "tools/utility_beside.h"
 
 using namespace imaging;
 

@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "ExportBinding.h"
-#include "TRUtility.h"
-#include "bitmap.h"
-#include "drawing_context.h"
-#include "gdiplus_session.h"
-#include "process_memory.h"
-#include "thumbnail_road.h"
-#include "utility_beside.h"
+#include "winsupport/export_binding.h"
+#include "trutility/TRUtility.h"
+#include "imaging/bitmap.h"
+#include "imaging/drawing_context.h"
+#include "imaging/gdiplus_session.h"
+#include "tools/bench/process_memory.h"
+#include "tools/thumbnail_road.h"
+#include "tools/utility_beside.h"
 
 using namespace imaging;
 using thumbnail_road::Generation;

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "registry_probe.h"
-#include "test_process.h"
-#include "utility_library.h"
+#include "testsupport/registry_probe.h"
+#include "testsupport/test_process.h"
+#include "testsupport/utility_library.h"
 
 namespace {
 

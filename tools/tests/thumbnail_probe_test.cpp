@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <string>
 
-#include "bitmap.h"
-#include "fonts_folder.h"
-#include "gdiplus_session.h"
-#include "test_process.h"
-#include "utility_library.h"
+#include "imaging/bitmap.h"
+#include "winsupport/fonts_folder.h"
+#include "imaging/gdiplus_session.h"
+#include "testsupport/test_process.h"
+#include "testsupport/utility_library.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "registrar_script.h"
+#include "framework/com/registrar_script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace glyphpeek::com;

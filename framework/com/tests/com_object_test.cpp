@@ -5,8 +5,8 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
-#include "class_factory.h"
-#include "com_object.h"
+#include "framework/com/class_factory.h"
+#include "framework/com/com_object.h"
 
 namespace glyphpeek::com {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "probe_server.h"
-#include "registrar.h"
-#include "registry_probe.h"
-#include "type_library.h"
+#include "framework/com/registrar.h"
+#include "testsupport/registry_probe.h"
+#include "framework/com/type_library.h"
 
 namespace glyphpeek::com {
 namespace {

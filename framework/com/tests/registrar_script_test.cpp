@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "registrar_script.h"
+#include "framework/com/registrar_script.h"
 
 namespace glyphpeek::com {
 namespace {

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "registrar.h"
-#include "registry_probe.h"
+#include "framework/com/registrar.h"
+#include "testsupport/registry_probe.h"
 
 namespace glyphpeek::com {
 

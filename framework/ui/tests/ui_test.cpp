@@ -2,12 +2,12 @@
 // messages it posts to itself (handled in order by the framework's modal loop) or by a watcher thread.
 #include <gtest/gtest.h>
 
-#include "application.h"
-#include "controls.h"
-#include "dialog.h"
-#include "dialog_watcher.h"
-#include "file_dialog.h"
-#include "test_dialog.h"
+#include "framework/ui/application.h"
+#include "framework/ui/controls.h"
+#include "framework/ui/dialog.h"
+#include "testsupport/dialog_watcher.h"
+#include "framework/ui/file_dialog.h"
+#include "framework/ui/tests/test_dialog.h"
 
 #include <stdexcept>
 #include <string>

@@ -5,11 +5,11 @@
 #include <cwchar>
 #include <string>
 
-#include "class_factory.h"
-#include "com_object.h"
+#include "framework/com/class_factory.h"
+#include "framework/com/com_object.h"
 #include "probe_server.h"
-#include "registrar.h"
-#include "type_library.h"
+#include "framework/com/registrar.h"
+#include "framework/com/type_library.h"
 
 using namespace glyphpeek::com;
 

@@ -1,0 +1,1 @@
+#error "This folder is platform-neutral: it may not include <winreg.h>. Windows code belongs in winsupport/, imaging/ or a deliverable's folder."

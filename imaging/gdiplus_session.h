@@ -1,0 +1,20 @@
+#pragma once
+#include "imaging/gdiplus_api.h"
+
+namespace imaging {
+
+// GDI+ started for the lifetime of the object (version 1). Start-ups are counted by GDI+ itself, so
+// sessions nest: each caller opens its own around the work that needs it.
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool ok() const { return token_ != 0; }
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+} // namespace imaging

@@ -1,0 +1,216 @@
+// The thumbnail picture: a define's sample drawn in every face of a font, one row per face, over
+// the define's background. Text is drawn by GDI, non-antialiased, on a one-bit canvas several times
+// the row cell in each direction, and reduced into the cell by the imaging layer's bicubic filter
+// (or nearest neighbour, when a caller's context asks for that).
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "trutility/TRUtility.h"
+#include "imaging/drawing_context.h"
+#include "trutility/face_coverage.h"
+#include "trutility/font_data.h"
+#include "imaging/font_engine.h"
+#include "core/font_sanitiser.h"
+#include "imaging/reduced_text.h"
+#include "imaging/text_canvas.h"
+#include "core/sample_layout.h"
+#include "winsupport/wide.h"
+
+using namespace imaging;
+
+namespace {
+
+glyphpeek::Background BackgroundOf(const SettingData& define) {
+    return glyphpeek::ResolveBackground(define.BackColor1, define.BackColor2, GetSysColor(COLOR_WINDOW));
+}
+
+// Straight into the bitmap's pixels where it can; false when the context has to paint it.
+bool WriteBackground(GpBitmap* target, const glyphpeek::Background& background) {
+    return background.gradient ? FillVerticalGradientPixels(target, background.top, background.bottom)
+                               : FillPixels(target, background.top);
+}
+
+void PaintBackground(DrawingContext& context, PixelSize size, const glyphpeek::Background& background) {
+    if (background.gradient)
+        context.FillVerticalGradient(0, 0, size.width, size.height, background.top, background.bottom);
+    else
+        context.Clear(background.top);
+}
+
+// Measures text in the font selected into the device context.
+glyphpeek::MeasureText MeasureIn(HDC dc) {
+    return [dc](std::u16string_view text) {
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, AsWide(text).data(), static_cast<int>(text.size()), &extent);
+        return glyphpeek::TextExtent{static_cast<int>(extent.cx), static_cast<int>(extent.cy)};
+    };
+}
+
+void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool singleLine, int canvasWidth,
+                int canvasHeight) {
+    const auto probeFont = CreateFaceFont(face.faceName, glyphpeek::kProbeFontSize, face.bold, face.italic);
+    std::optional<SelectedObject> probe(std::in_place, dc, probeFont.get());
+    // A face with none of the sample's characters draws characters of its own instead of nothing.
+    const std::u16string own = OwnSampleWhenNoneMaps(dc, sample);
+    if (!own.empty()) sample = own;
+    if (singleLine) {
+        const auto size = glyphpeek::LayoutSingleLine(sample, canvasWidth, canvasHeight, MeasureIn(dc));
+        probe.reset();
+        if (!size || *size <= 0) return;
+        const ScopedFont font = CreateFaceFont(face.faceName, *size, face.bold, face.italic);
+        SelectedObject selected(dc, font.get());
+        RECT canvas = {0, 0, canvasWidth, canvasHeight};
+        DrawTextW(dc, AsWide(sample).data(), static_cast<int>(sample.size()), &canvas,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+        return;
+    }
+    const auto block = glyphpeek::LayoutBlock(sample, canvasWidth, canvasHeight, MeasureIn(dc));
+    probe.reset();
+    if (!block || block->fontSize <= 0) return;
+    const ScopedFont font = CreateFaceFont(face.faceName, block->fontSize, face.bold, face.italic);
+    SelectedObject selected(dc, font.get());
+    for (const glyphpeek::PlacedChar& c : block->chars)
+        TextOutW(dc, c.x, c.y, AsWide(sample.substr(c.offset, c.length)).data(), static_cast<int>(c.length));
+}
+
+// The row's sample on its own text canvas, `supersampling` times the cell in each direction.
+std::unique_ptr<TextCanvas> SetSample(const glyphpeek::Row& row, const FontData& face, std::u16string_view sample,
+                                      bool singleLine) {
+    if (!row.drawable || sample.empty()) return nullptr;  // an empty sample draws nothing
+    auto canvas = std::make_unique<TextCanvas>(row.canvasWidth, row.canvasHeight);
+    if (!*canvas) return nullptr;
+    DrawSample(canvas->dc(), face, sample, singleLine, row.canvasWidth, row.canvasHeight);
+    return canvas;
+}
+
+// Runs `each(row, face, sample)` for the faces in order, the define's sample (or the face's own
+// name when it is empty) in place, and leaves the sample as it found it when it was empty.
+template <typename Each>
+void ForEachRow(PixelSize size, SettingData& define, const std::vector<FontData>& faces, Each each) {
+    const std::vector<glyphpeek::Row> rows = glyphpeek::LayoutRows(size.width, size.height, faces.size());
+    define.SampleText[std::size(define.SampleText) - 1] = L'\0';
+    const bool ownNames = define.SampleText[0] == L'\0';
+    for (size_t i = 0; i < rows.size() && i < faces.size(); ++i) {
+        if (ownNames) {
+            wcsncpy(define.SampleText, faces[i].displayName, std::size(define.SampleText) - 1);
+            define.SampleText[std::size(define.SampleText) - 1] = L'\0';
+        }
+        FontData face = faces[i];
+        face.faceName[std::size(face.faceName) - 1] = L'\0';
+        const std::u16string_view sample = AsU16(define.SampleText, wcslen(define.SampleText));
+        each(rows[i], face, sample);
+    }
+    if (ownNames) std::fill(std::begin(define.SampleText), std::end(define.SampleText), L'\0');
+}
+
+ARGB ForeOf(const SettingData& define) {
+    return glyphpeek::ResolveForeColor(define.ForeColor, GetSysColor(COLOR_WINDOWTEXT));
+}
+
+void Separator(DrawingContext& context, const glyphpeek::Row& row, ARGB fore) {
+    if (!row.separator) return;
+    context.ResetClip();
+    context.Line(fore, 1.0f, row.separator->x1, row.separator->y, row.separator->x2, row.separator->y);
+}
+
+// Rows through a context: separator, then text, row by row.
+void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, const std::vector<FontData>& faces,
+              glyphpeek::ReductionFilter filter) {
+    const ARGB fore = ForeOf(define);
+    const bool singleLine = define.FitSingleLine == 1;
+    ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData& face, std::u16string_view sample) {
+        Separator(context, row, fore);
+        if (const auto canvas = SetSample(row, face, sample, singleLine))
+            DrawReducedText(context, row.cell.x, row.cell.y, *canvas, row.supersampling, filter, fore);
+    });
+}
+
+void DrawAll(GpBitmap* target, SettingData& define, const std::vector<FontData>& faces) {
+    constexpr auto kFilter = glyphpeek::ReductionFilter::kBicubic;  // what interpolation mode 7 gives
+    const glyphpeek::Background background = BackgroundOf(define);
+    const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(target));
+    // Written before the context exists, so nothing of GDI+ holds the pixels meanwhile.
+    if (!WriteBackground(target, background)) {
+        // Pixels we cannot write: everything through the context.
+        auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+        if (!context) return;
+        context.SetInterpolation(InterpolationModeHighQualityBicubic);
+        PaintBackground(context, size, background);
+        DrawRows(context, size, define, faces, kFilter);
+        return;
+    }
+    // The separators first, then the text into the pixels once the context has let them go. No cell
+    // reaches the separator below it, so the picture is the one drawn row by row.
+    const ARGB fore = ForeOf(define);
+    {
+        auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+        if (!context) return;
+        ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData&, std::u16string_view) {
+            Separator(context, row, fore);
+        });
+    }
+    const bool singleLine = define.FitSingleLine == 1;
+    ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData& face, std::u16string_view sample) {
+        const auto canvas = SetSample(row, face, sample, singleLine);
+        if (!canvas || CompositeText(target, row.cell.x, row.cell.y, *canvas, row.supersampling, kFilter, fore)) return;
+        auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+        DrawReducedText(context, row.cell.x, row.cell.y, *canvas, row.supersampling, kFilter, fore);
+    });
+}
+
+} // namespace
+
+extern "C" {
+
+void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, SettingData* define, std::vector<FontData>* faces) {
+    if (!graphics || !target || !define || !faces) return;
+    try {
+        auto context = DrawingContext::Borrow(graphics);
+        InterpolationMode mode = InterpolationModeDefault;
+        GdipGetInterpolationMode(graphics, &mode);
+        DrawRows(context, ImageSize(reinterpret_cast<GpImage*>(target)), *define, *faces, FilterFor(mode));
+    } catch (...) {
+    }
+}
+
+void DrawStringFromNames(GpBitmap* target, SettingData* define, std::vector<FontData>* faces) {
+    if (!target || !define || !faces || faces->empty()) return;
+    try {
+        DrawAll(target, *define, *faces);
+    } catch (...) {
+    }
+}
+
+void DrawStringFromFile(GpBitmap* target, SettingData* define, const wchar_t* path) {
+    if (!path) return;
+    PrivateFontFile registration;
+    try {
+        registration.Adopt(path);  // GetFontDataFromFile registers what it reads; removed on the way out
+        std::vector<FontData> faces;
+        GetFontDataFromFile(path, &faces);
+        if (target && define && !faces.empty()) DrawAll(target, *define, faces);
+    } catch (...) {
+    }
+}
+
+void DrawStringFromBinary(GpBitmap* target, SettingData* define, const void* bytes, uint32_t size) {
+    if (!target || !define || !bytes || size == 0) return;
+    try {
+        const std::span<const std::uint8_t> font(static_cast<const std::uint8_t*>(bytes), size);
+        // Bytes that fail the sanitiser never reach the font engine.
+        if (!glyphpeek::SanitiseFont(font)) return;
+        const PrivateMemoryFont registration(bytes, size);
+        if (!registration) return;
+        std::vector<FontData> faces;
+        EnumerateFacesFromMemory(font, faces);
+        if (!faces.empty()) DrawAll(target, *define, faces);
+    } catch (...) {
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,114 @@
+#include "typorama/font_installer.h"
+
+#include <cwchar>
+#include <vector>
+
+#include "winsupport/scoped_handles.h"
+#include "imaging/font_engine.h"
+#include "core/font_sanitiser.h"
+#include "winsupport/fonts_folder.h"
+#include "core/name_table.h"
+#include "imaging/private_font_collection.h"
+#include "imaging/read_file.h"
+#include "typorama/resource.h"
+#include "core/virtual_font_stub.h"
+#include "winsupport/wide.h"
+
+namespace glyphpeek::typorama {
+namespace {
+
+constexpr size_t kFamilyNameUnits = 31;  // a 32-unit field with its terminator
+constexpr size_t kValueNameUnits = 999;  // a 1000-unit buffer with its terminator
+// A window that does not answer the font change in this time is passed over, so a hung program
+// cannot hang Explorer's menu thread.
+constexpr UINT kBroadcastTimeoutMs = 2000;
+
+std::wstring FontsFolder() {
+    std::wstring path = FontsFolderPath();
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    return path;
+}
+
+std::vector<std::u16string> FamilyNames(const wchar_t* path) {
+    // Read, not mapped: a page error of removable or network media must not crash Explorer.
+    const imaging::ReadFileBytes file(path);
+    // A file that fails the sanitiser is no font: it is never registered with the font engine.
+    if (!file || !SanitiseFont(file.bytes())) return {};
+    const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
+    // A file the collection refuses (CFF OpenType) is still a font when its name table says so.
+    if (!collection.loaded()) {
+        const auto named = ReadNameTableFace(file.bytes(), imaging::DecodeAnsiName);
+        if (!named || named->familyName.empty()) return {};
+        return {named->familyName};
+    }
+    std::vector<std::u16string> names;
+    for (const FontFamilyInfo& family : collection.Families(collection.FamilyCount())) names.push_back(family.name);
+    return names;
+}
+
+// Enters the file in the installed-font list; false when the list could not be written.
+bool EnterInstalledFont(const std::wstring& valueName, std::wstring_view fileName) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ | KEY_WRITE, &opened) != ERROR_SUCCESS)
+        return false;
+    const ScopedRegKey key(opened);
+    const std::wstring data(fileName);
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          bytes) == ERROR_SUCCESS;
+}
+
+// IDS_INSTALLED with its "%s" standing for the file name. Replaced here rather than formatted, so a
+// language library's text is never read as a format.
+std::wstring InstalledMessage(const std::wstring& pattern, std::wstring_view fileName) {
+    std::wstring message = pattern;
+    const size_t at = message.find(L"%s");
+    if (at != std::wstring::npos) message.replace(at, 2, fileName);
+    return std::wstring(CutWhole(message, kValueNameUnits));
+}
+
+} // namespace
+
+std::wstring InstalledFontName(std::span<const std::u16string> families) {
+    std::wstring name;
+    for (const std::u16string& family : families) {
+        if (!name.empty()) name += L" & ";
+        name += CutWhole(AsWide(family), kFamilyNameUnits);
+    }
+    return std::wstring(CutWhole(name, kValueNameUnits));
+}
+
+void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource text) {
+    const std::wstring folder = FontsFolder();
+    if (folder.empty()) return;
+    for (size_t i = 0; i < selection.size(); ++i) {
+        const wchar_t* source = selection.path(i);
+        const std::wstring_view fileName = AsWide(FileNamePart(AsU16(source, wcsnlen(source, MAX_PATH))));
+        if (fileName.empty()) continue;
+        const std::wstring destination = folder + std::wstring(fileName);
+        if (destination.size() >= MAX_PATH) continue;
+        if (!CopyFileW(source, destination.c_str(), TRUE)) continue;
+
+        const std::vector<std::u16string> families = FamilyNames(source);
+        const std::wstring valueName = InstalledFontName(families);
+        if (valueName.empty()) {
+            // Not a font the system could list: take the copy back.
+            DeleteFileW(destination.c_str());
+            continue;
+        }
+        // An unlisted font would be gone at the next start of Windows, its file left behind: the copy
+        // is taken back before the font is registered, and the user is told.
+        if (!EnterInstalledFont(valueName, fileName)) {
+            DeleteFileW(destination.c_str());
+            MessageBoxW(nullptr, InstalledMessage(text(IDS_NOT_INSTALLED), fileName).c_str(),
+                        text(IDS_INFORMATION_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
+            continue;
+        }
+        AddFontResourceW(destination.c_str());
+        SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kBroadcastTimeoutMs, nullptr);
+        MessageBoxW(nullptr, InstalledMessage(text(IDS_INSTALLED), fileName).c_str(), text(IDS_INFORMATION_CAPTION).c_str(),
+                    MB_OK | MB_ICONINFORMATION);
+    }
+}
+
+} // namespace glyphpeek::typorama

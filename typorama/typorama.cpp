@@ -1,0 +1,59 @@
+// Typorama.dll: the classic Explorer extension's module, its exports and its two classes' factories.
+#include <windows.h>
+
+#include "framework/com/class_factory.h"
+#include "extension_common/extension_module.h"
+#include "extension_common/string_source.h"
+#include "Typorama.h"
+#include "typorama/typorama_module.h"
+#include "typorama/typorama_classes.h"
+
+using namespace glyphpeek;
+
+namespace {
+
+HMODULE g_module = nullptr;
+HMODULE g_language = nullptr;
+constexpr wchar_t kAppId[] = L"{B0BA7238-7292-46CD-9CAF-215613CDACF7}";
+
+// "Typorama 1.0 タイプ ライブラリ", as the registry shows it.
+constexpr wchar_t kTypeLibraryName[] = L"Typorama 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA";
+
+constexpr com::ClassEntry kClasses[] = {
+    {&CLSID_Thumbnail, typorama::CreateThumbnail},
+    {&CLSID_ShellMenu, typorama::CreateShellMenu},
+};
+
+} // namespace
+
+namespace glyphpeek::typorama {
+
+HMODULE Module() noexcept { return g_module; }
+
+std::wstring LoadText(UINT id) { return shellext::LoadModuleString(g_module, g_language, id); }
+
+} // namespace glyphpeek::typorama
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    g_module = instance;
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        g_language = shellext::LoadLanguageLibrary(instance);
+    } else if (reason == DLL_PROCESS_DETACH && g_language) {
+        // When the process is ending (reserved non-null) the system reclaims everything; freeing a
+        // library then, under the loader lock, is what must not be done.
+        if (!reserved) FreeLibrary(g_language);
+        g_language = nullptr;
+    }
+    return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) { return com::GetClassObject(kClasses, clsid, riid, ppv); }
+STDAPI DllCanUnloadNow() { return com::ModuleCanUnloadNow(); }
+STDAPI DllRegisterServer() {
+    return shellext::RegisterModule(g_module, kAppId, kTypeLibraryName, com::RegistrationScope::kAllUsers);
+}
+STDAPI DllUnregisterServer() { return shellext::UnregisterModule(g_module, kAppId, com::RegistrationScope::kAllUsers); }
+STDAPI DllInstall(BOOL install, PCWSTR commandLine) {
+    return shellext::InstallModule(g_module, kAppId, kTypeLibraryName, install, commandLine);
+}
