@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 constexpr std::uint8_t kMagic[8] = {'T', 'y', 'p', 'o', 'r', 'a', 'm', 'a'};
@@ -70,4 +70,4 @@ DecodedDefineFile DecodeDefineFile(std::span<const std::uint8_t> bytes) {
     return decoded;
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

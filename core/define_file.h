@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // One define as the engine's record holds it (field order, widths and padding).
 inline constexpr std::size_t kDefineRecordBytes = 692;
@@ -44,4 +44,4 @@ DefineFileStatus CheckDefineFileHeader(std::span<const std::uint8_t> header);
 // Terminates the record's three texts inside their fields.
 void TerminateTexts(DefineRecord& record);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -2,7 +2,7 @@
 
 #include "core/condition_pattern.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 std::optional<size_t> FirstApplyingDefine(std::span<const std::u16string_view> conditions, std::u16string_view name) {
     for (size_t i = 0; i < conditions.size(); ++i)
@@ -19,4 +19,4 @@ std::u16string AppliedDefineText(std::u16string_view prefix, std::u16string_view
     return text;
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // The index of the first condition that applies to `name` (the define store's rule); none when the
 // standard define would be used.
@@ -17,4 +17,4 @@ std::optional<size_t> FirstApplyingDefine(std::span<const std::u16string_view> c
 // "The definitions applied : Mincho [No.2]".
 std::u16string AppliedDefineText(std::u16string_view prefix, std::u16string_view defineName, size_t index);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -6,7 +6,7 @@
 
 #include "winsupport/wide.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 namespace {
 
 // `text` in the thread's ANSI code page, cut so that it ends whole in `capacity` bytes with the terminator.
@@ -79,4 +79,4 @@ std::optional<MenuCommand> AddedItems::Invoked(const CMINVOKECOMMANDINFO* info) 
     return added_[offset].command;
 }
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

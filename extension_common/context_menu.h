@@ -2,11 +2,11 @@
 // What the context-menu handlers of both extension libraries share: the items they add and the
 // answers Explorer gets about them, and a COM class base over IShellExtInit and IContextMenu.
 //
-//   class CShellMenu final : public shellext::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {
+//   class CShellMenu final : public extension_common::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {
 //   public:
-//       static std::span<const shellext::MenuItem> Items(bool allStubs);   // in menu order
+//       static std::span<const extension_common::MenuItem> Items(bool allStubs);   // in menu order
 //       static std::wstring Text(UINT id);                                  // the library's strings
-//       HRESULT Run(shellext::MenuCommand command);                          // InvokeCommand's answer
+//       HRESULT Run(extension_common::MenuCommand command);                          // InvokeCommand's answer
 //   };
 #include "extension_common/shell_interfaces.h"
 
@@ -18,7 +18,7 @@
 #include "extension_common/file_selection.h"
 #include "framework/com/type_library.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 enum class MenuCommand { kInstall, kUninstall, kUpdateThumbnail, kOutputPicture };
 
@@ -103,4 +103,4 @@ private:
     AddedItems added_;
 };
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

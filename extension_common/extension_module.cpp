@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 using com::RegistrationScope;
 using com::Replacement;
@@ -79,4 +79,4 @@ HRESULT InstallModule(HMODULE module, const wchar_t* appId, const wchar_t* typeL
     return hr;
 }
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

@@ -6,7 +6,7 @@
 #include "framework/com/registrar.h"
 #include "extension_common/script_resources.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 // TRUtility.dll from the folder of `module`, never from the search path; null when it cannot be loaded.
 // The caller binds what it needs by name and frees the library before it returns.
@@ -33,4 +33,4 @@ HRESULT UnregisterModule(HMODULE module, const wchar_t* appId, com::Registration
 HRESULT InstallModule(HMODULE module, const wchar_t* appId, const wchar_t* typeLibraryName, BOOL install,
                       PCWSTR commandLine) noexcept;
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

@@ -7,7 +7,7 @@
 #include "core/virtual_font_stub.h"
 #include "winsupport/wide.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 namespace {
 
 // The global memory of a CF_HDROP medium, locked for as long as this lives.
@@ -62,4 +62,4 @@ HRESULT FileSelection::Read(IDataObject* data) {
     return S_OK;
 }
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 class FileSelection {
 public:
@@ -29,4 +29,4 @@ private:
     bool allStubs_ = false;
 };
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

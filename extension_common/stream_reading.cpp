@@ -1,6 +1,6 @@
 #include "extension_common/stream_reading.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 HRESULT ReadWholeStream(IStream* stream, void* buffer, ULONG size) noexcept {
     if (!stream || (!buffer && size > 0)) return E_POINTER;
@@ -18,4 +18,4 @@ HRESULT ReadWholeStream(IStream* stream, void* buffer, ULONG size) noexcept {
     return S_OK;
 }
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

@@ -2,7 +2,7 @@
 
 #include "winsupport/path_parts.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 HMODULE LoadLanguageLibrary(HMODULE module) noexcept {
     wchar_t path[MAX_PATH] = {};
@@ -35,4 +35,4 @@ std::wstring LoadModuleString(HMODULE module, HMODULE language, UINT id) {
     return text;
 }
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 // The language resource library of `module`: <name><language><extension> in the module's folder, the
 // language being the three-letter abbreviation of the user's default locale (TyporamaENU.dll).
@@ -14,4 +14,4 @@ HMODULE LoadLanguageLibrary(HMODULE module) noexcept;
 // String `id` of `language` when it is not null (empty when it lacks the string), else of `module`.
 std::wstring LoadModuleString(HMODULE module, HMODULE language, UINT id);
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

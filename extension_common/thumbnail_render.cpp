@@ -9,7 +9,7 @@
 #include "extension_common/extension_module.h"
 #include "imaging/gdiplus_session.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 namespace {
 
 // The calls of TRUtility.dll one picture needs.
@@ -72,4 +72,4 @@ HRESULT RenderThumbnail(HMODULE extension, const ThumbnailSource& source, SIZE s
     return S_OK;
 }
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

@@ -4,7 +4,7 @@
 // the picture drawn into a new bitmap of the asked size and handed over as a GDI bitmap.
 #include <windows.h>
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 // What a thumbnail is drawn from: a font file or stub by path, or the bytes of one read from a stream.
 struct ThumbnailSource {
@@ -19,4 +19,4 @@ struct ThumbnailSource {
 // (an unreadable stub, no define, a size without pixels, no bitmap).
 HRESULT RenderThumbnail(HMODULE extension, const ThumbnailSource& source, SIZE size, HBITMAP* thumbnail);
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

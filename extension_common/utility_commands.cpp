@@ -5,7 +5,7 @@
 #include "trutility/TRUtility.h"
 #include "extension_common/extension_module.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 bool UninstallSelection(HMODULE module, FileSelection& selection) noexcept {
     const ScopedModule utility(LoadUtilityLibrary(module));
@@ -28,4 +28,4 @@ bool OutputPicture(HMODULE module, const wchar_t* path, bool* started) noexcept 
     return true;
 }
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

@@ -5,7 +5,7 @@
 
 #include "extension_common/file_selection.h"
 
-namespace glyphpeek::shellext {
+namespace glyphpeek::extension_common {
 
 // Asks once for a backup folder, then removes the font behind every selected file with it; each
 // selection buffer is left holding the font its stub named.
@@ -14,4 +14,4 @@ bool UninstallSelection(HMODULE module, FileSelection& selection) noexcept;
 // Starts the picture output of the settings program for `path`. `started` receives whether it started.
 bool OutputPicture(HMODULE module, const wchar_t* path, bool* started) noexcept;
 
-} // namespace glyphpeek::shellext
+} // namespace glyphpeek::extension_common

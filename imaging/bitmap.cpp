@@ -8,7 +8,7 @@
 #include <cwchar>
 #include <vector>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 PixelSize ImageSize(GpImage* image) {
     UINT width = 0, height = 0;

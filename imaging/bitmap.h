@@ -3,7 +3,7 @@
 
 #include "imaging/gdiplus_api.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 struct PixelSize {
     int width = 0;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 DrawingContext DrawingContext::On(GpImage* image) {
     GpGraphics* graphics = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 #include "imaging/bitmap.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 // A GDI+ drawing context, either made on a bitmap (and deleted with this object) or borrowed from a
 // caller. Every operation absorbs a failure of GDI+: that part of the picture stays undrawn.

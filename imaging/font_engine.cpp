@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 std::u16string DecodeAnsiName(std::span<const std::uint8_t> bytes) {
     const int length = static_cast<int>(std::min<size_t>(bytes.size(), 1024));

@@ -9,7 +9,7 @@
 
 #include "winsupport/scoped_handles.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 // Name-table text of the 8-bit platforms in the system's ANSI code page (at most 1024 bytes), as the
 // font engine reads such names.

@@ -11,7 +11,7 @@ using std::min;
 }
 #include <gdiplus.h>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 } // namespace imaging

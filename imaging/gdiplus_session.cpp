@@ -1,6 +1,6 @@
 #include "imaging/gdiplus_session.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 GdiplusSession::GdiplusSession() {
     GdiplusStartupInput input;  // version 1, no background thread suppression

@@ -1,7 +1,7 @@
 #pragma once
 #include "imaging/gdiplus_api.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 // GDI+ started for the lifetime of the object (version 1). Start-ups are counted by GDI+ itself, so
 // sessions nest: each caller opens its own around the work that needs it.

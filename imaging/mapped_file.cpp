@@ -1,6 +1,6 @@
 #include "imaging/mapped_file.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 MappedFile::MappedFile(const wchar_t* path) {
     if (!path) return;

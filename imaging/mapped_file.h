@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 // A whole file mapped read-only. The file is opened with read sharing: the font engine keeps a file
 // it has registered open, and the mapping must still succeed then.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 PrivateFontCollection PrivateFontCollection::FromMemory(std::span<const std::uint8_t> bytes) {
     PrivateFontCollection collection;

@@ -9,7 +9,7 @@
 
 #include "core/sfnt_reader.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 class PrivateFontCollection {
 public:

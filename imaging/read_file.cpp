@@ -4,7 +4,7 @@
 
 #include "winsupport/scoped_handles.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 ReadFileBytes::ReadFileBytes(const wchar_t* path, std::uint64_t limit) {
     if (!path) return;

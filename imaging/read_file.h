@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 // A whole file read into memory with ReadFile. Where a mapping would raise an in-page error in the
 // reading thread when removable or network media fail or go away (a crash of Explorer, which runs our

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "imaging/drawing_context.h"
 #include "imaging/text_canvas.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 // The reduction a drawing context's interpolation mode stands for: the nearest-neighbour modes keep
 // hard edges; every other mode gets the high-quality bicubic reduction that mode 7 gives on Windows.

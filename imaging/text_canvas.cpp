@@ -1,6 +1,6 @@
 #include "imaging/text_canvas.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 TextCanvas::TextCanvas(int width, int height) {
     if (width <= 0 || height <= 0) return;

@@ -6,7 +6,7 @@
 
 #include "core/coverage_reduction.h"
 
-namespace imaging {
+namespace glyphpeek::imaging {
 
 class TextCanvas {
 public:

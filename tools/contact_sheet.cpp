@@ -1,6 +1,6 @@
 #include "tools/contact_sheet.h"
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 
 ContactSheet::ContactSheet(int count, int cellWidth, int cellHeight)
     : cellWidth_(cellWidth), cellHeight_(cellHeight),

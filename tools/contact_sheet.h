@@ -16,9 +16,9 @@ public:
 private:
     static constexpr int kGap = 8;
     int cellWidth_, cellHeight_;
-    imaging::ArgbBitmap sheet_;
-    imaging::DrawingContext context_;
+    glyphpeek::imaging::ArgbBitmap sheet_;
+    glyphpeek::imaging::DrawingContext context_;
 };
 
 // A GDI+ copy of a GDI bitmap handle, as Explorer receives thumbnails; empty when it cannot be made.
-imaging::ArgbBitmap CopyGdiBitmap(HBITMAP bitmap);
+glyphpeek::imaging::ArgbBitmap CopyGdiBitmap(HBITMAP bitmap);

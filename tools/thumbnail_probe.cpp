@@ -14,7 +14,7 @@
 #include "imaging/gdiplus_session.h"
 #include "tools/thumbnail_road.h"
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 using thumbnail_road::Generation;
 
 namespace {

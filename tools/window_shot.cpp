@@ -65,7 +65,7 @@ bool SaveWindow(HWND window, const wchar_t* path) {
         SelectObject(memoryDc, old);
         Gdiplus::GpBitmap* image = nullptr;
         if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(picture, nullptr, &image) == Gdiplus::Ok) {
-            saved = imaging::SavePng(reinterpret_cast<Gdiplus::GpImage*>(image), path) == Gdiplus::Ok;
+            saved = glyphpeek::imaging::SavePng(reinterpret_cast<Gdiplus::GpImage*>(image), path) == Gdiplus::Ok;
             Gdiplus::DllExports::GdipDisposeImage(reinterpret_cast<Gdiplus::GpImage*>(image));
         }
         DeleteObject(picture);
@@ -97,7 +97,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"window_shot: cannot start %ls\n", argv[3]);
         return 1;
     }
-    const imaging::GdiplusSession gdiplus;
+    const glyphpeek::imaging::GdiplusSession gdiplus;
     const HWND dialog = WaitForDialog(argv[2], process.hProcess);
     bool saved = false;
     if (dialog) {

@@ -6,7 +6,7 @@
 #include "winsupport/scoped_handles.h"
 #include "trsetting/colour_swatch.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 CColorPickButton::CColorPickButton() = default;
 
@@ -121,4 +121,4 @@ void CColorPickButton::DrawItem(const DRAWITEMSTRUCT& item) {
     }
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -9,7 +9,7 @@
 #include "framework/ui/controls.h"
 #include "trsetting/theme_handle.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // Sent to the button's parent after every close: wParam the button object, lParam its colour.
 inline constexpr UINT UWM_COLOR_CLOSEUP = WM_USER + 102;
@@ -42,4 +42,4 @@ private:
     bool hot_ = false;
 };
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace glyphpeek::settings::picker {
+namespace glyphpeek::trsetting::picker {
 
 namespace {
 constexpr uint32_t Rgb(uint32_t rgb) {  // #RRGGBB as written to 0x00BBGGRR
@@ -117,4 +117,4 @@ int ButtonStateId(bool disabled, bool selected, bool hot, bool isDefault) {
     return state;
 }
 
-}  // namespace glyphpeek::settings::picker
+}  // namespace glyphpeek::trsetting::picker

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace glyphpeek::settings::picker {
+namespace glyphpeek::trsetting::picker {
 
 // 0x00BBGGRR; the top byte set means automatic (the system colour applies).
 inline constexpr uint32_t kAutomatic = 0xFF000000;
@@ -49,4 +49,4 @@ uint32_t MarkedFill(uint32_t menuBackground, uint32_t frame);
 // The push-button part's state id for the visual-styles engine.
 int ButtonStateId(bool disabled, bool selected, bool hot, bool isDefault);
 
-}  // namespace glyphpeek::settings::picker
+}  // namespace glyphpeek::trsetting::picker

@@ -7,7 +7,7 @@
 #include "trsetting/colour_picker.h"
 #include "trsetting/colour_swatch.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 constexpr wchar_t kPickerClass[] = L"GlyphpeekColorPicker";
@@ -262,4 +262,4 @@ bool CPickerWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -10,7 +10,7 @@
 #include "trsetting/colour_picker_layout.h"
 #include "framework/ui/window.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // Sent by the pop-up to its button while it is destroyed; no arguments.
 inline constexpr UINT UWM_PICKER_CLOSED = WM_USER + 101;
@@ -57,4 +57,4 @@ private:
     ScopedFont font_;
 };
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

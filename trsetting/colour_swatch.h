@@ -6,7 +6,7 @@
 
 #include "winsupport/scoped_handles.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // The colour a swatch shows for a colour value (its top byte is no part of the colour).
 inline COLORREF Swatch(uint32_t colour) { return static_cast<COLORREF>(colour & 0x00FFFFFF); }
@@ -26,4 +26,4 @@ inline RECT Inset(RECT rect, int d) {
     return rect;
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 // Only the letters of the switches matter, and those are ASCII.
@@ -93,4 +93,4 @@ StartRequest ParseCommandTail(std::u16string_view tail) {
     return request;
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 enum class StartAction {
     kInstall,         // "/install": register the extension library
@@ -38,4 +38,4 @@ struct StartRequest {
 
 StartRequest ParseCommandTail(std::u16string_view tail);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

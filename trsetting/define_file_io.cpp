@@ -4,7 +4,7 @@
 
 #include "winsupport/scoped_handles.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 static_assert(sizeof(SettingData) == kDefineRecordBytes, "a define file record is the engine's record");
@@ -66,4 +66,4 @@ std::wstring SystemErrorText(DWORD error) {
     return message;
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -9,7 +9,7 @@
 #include "trutility/TRUtility.h"
 #include "core/define_file.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // Larger than any define list a person keeps (about 97,000 defines); a bigger file is refused rather
 // than read into memory.
@@ -29,4 +29,4 @@ DefineFileContents ReadDefineFile(const wchar_t* path);
 // The system's own text for an error code, as a message box shows it.
 std::wstring SystemErrorText(DWORD error);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <utility>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 size_t DefineList::Store(const SettingData& define) {
     for (size_t i = 0; i < items_.size(); ++i) {
@@ -37,4 +37,4 @@ MoveButtons MoveButtonStates(std::optional<size_t> selection, size_t count) {
     return {*selection > 0, *selection + 1 < count};
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -8,7 +8,7 @@
 
 #include "trutility/TRUtility.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 class DefineList {
 public:
@@ -39,4 +39,4 @@ struct MoveButtons {
 };
 MoveButtons MoveButtonStates(std::optional<size_t> selection, size_t count);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -7,7 +7,7 @@
 
 #include "winsupport/scoped_handles.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 constexpr wchar_t kDefinesKey[] = L"SOFTWARE\\Ormsby Software\\Typorama";
@@ -66,4 +66,4 @@ void SaveDefineList(std::span<const SettingData> defines) {
     }
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -6,7 +6,7 @@
 
 #include "trutility/TRUtility.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // Every define up to the first missing key, read through the engine's own reader.
 std::vector<SettingData> LoadDefineList();
@@ -15,4 +15,4 @@ std::vector<SettingData> LoadDefineList();
 // missing. What cannot be written or deleted is passed over.
 void SaveDefineList(std::span<const SettingData> defines);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -12,7 +12,7 @@
 #include "core/virtual_font_stub.h"
 #include "winsupport/wide.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 // The program runs as administrator, and a window of higher integrity gets no messages from Explorer
@@ -84,4 +84,4 @@ void CDefTestDlg::RunTest() {
     SetDlgItemTextW(hwnd_, IDC_TEST_RESULT, text.c_str());
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -7,7 +7,7 @@
 #include "trsetting/define_list.h"
 #include "framework/ui/dialog.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 class CDefTestDlg : public CDialog {
 public:
@@ -25,4 +25,4 @@ private:
     std::wstring prefix_;  // the result label's text of the template: "The definitions applied : "
 };
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -10,7 +10,7 @@
 #include "trsetting/program_text.h"
 #include "trsetting/resource.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 // IDS_SAVE_FAILED with the path for "%s" and the status for "%d"; replaced here, never read as a format.
@@ -106,4 +106,4 @@ void CImageDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -8,7 +8,7 @@
 #include "trutility/TRUtility.h"
 #include "framework/ui/dialog.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 class CImageDialog : public CDialog {
 public:
@@ -29,4 +29,4 @@ private:
     PrivateFontFile registration_;  // the font file's private registration with the font engine
 };
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -5,7 +5,7 @@
 #include "trsetting/resource.h"
 #include "trsetting/shell_integration.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 void Uninstall(bool showResult, TextSource text) {
@@ -69,4 +69,4 @@ std::optional<int> RunMaintenance(const StartRequest& request, TextSource text) 
     return std::nullopt;
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -6,7 +6,7 @@
 
 #include "trsetting/command_line.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // The program's string `id`.
 using TextSource = std::wstring (*)(unsigned id);
@@ -17,4 +17,4 @@ using TextSource = std::wstring (*)(unsigned id);
 // whether the stored defines and the stub folder go too; the package's switches ask nothing.
 std::optional<int> RunMaintenance(const StartRequest& request, TextSource text);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

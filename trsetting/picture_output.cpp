@@ -11,10 +11,10 @@
 #include "winsupport/path_parts.h"
 #include "trsetting/picture_size.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 
 // The text's extent in the face at that cell height; 0 × 0 when it cannot be measured.
 SIZE MeasureText(const std::wstring& faceName, const std::wstring& text, int size, bool points) {
@@ -77,4 +77,4 @@ GpStatus WritePicture(const PictureRequest& request) {
     return SavePng(reinterpret_cast<GpImage*>(picture.get()), request.target.c_str());
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -7,7 +7,7 @@
 
 #include "imaging/gdiplus_api.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 struct PictureRequest {
     std::wstring faceName;  // as the font engine knows it (the font file registered already)
@@ -27,4 +27,4 @@ int PictureFontHeight(int size, bool points, int pixelsPerInch);
 // The target proposed for a font file: beside it, under its name, with ".png".
 std::wstring DefaultPictureTarget(const std::wstring& fontPath);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

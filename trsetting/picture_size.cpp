@@ -1,6 +1,6 @@
 #include "trsetting/picture_size.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 int ClampPictureSize(std::u16string_view text) {
     size_t i = 0;
@@ -17,4 +17,4 @@ int ClampPictureSize(std::u16string_view text) {
     return static_cast<int>(value);
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

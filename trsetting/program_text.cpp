@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 std::wstring ProgramText(unsigned id) {
     // LoadString with no buffer answers a pointer into the resource itself, whatever its length.
@@ -11,4 +11,4 @@ std::wstring ProgramText(unsigned id) {
     return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -2,8 +2,8 @@
 // The settings program's own strings (its string table).
 #include <string>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 std::wstring ProgramText(unsigned id);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

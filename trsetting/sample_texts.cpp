@@ -2,7 +2,7 @@
 
 #include "trsetting/resource.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 // Non-ASCII units are written as escapes so that no editor or code page can change them.
@@ -32,4 +32,4 @@ const SampleText* FindSampleText(unsigned commandId) {
     return nullptr;
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 struct SampleText {
     unsigned commandId;          // the menu item's identifier
@@ -17,4 +17,4 @@ std::span<const SampleText> SampleTexts();
 // The text of a menu command; null for any other command.
 const SampleText* FindSampleText(unsigned commandId);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -13,7 +13,7 @@
 #include "trsetting/shell_integration.h"
 #include "winsupport/wide.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 constexpr int kTypeBoxes[] = {IDC_TYPE_TTF, IDC_TYPE_TTC, IDC_TYPE_OTF};  // font types 1, 2, 3
@@ -343,4 +343,4 @@ bool CTRSettingDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     return CDialog::OnMessage(message, wParam, lParam, result);
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

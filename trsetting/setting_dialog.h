@@ -12,7 +12,7 @@
 #include "trsetting/define_list.h"
 #include "framework/ui/dialog.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // The define list box: one owner-drawn row per define of the model, showing its name.
 class CDefineList : public CListBox {
@@ -69,4 +69,4 @@ private:
     ScopedFont sampleFont_;
 };
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

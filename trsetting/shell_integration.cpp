@@ -11,7 +11,7 @@
 #include "winsupport/system_libraries.h"
 #include "winsupport/path_parts.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 struct FontType {
@@ -304,4 +304,4 @@ void ClearThumbnailCache() {
     if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(folder.c_str(), attributes);
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

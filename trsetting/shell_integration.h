@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // Indexes of the font types the handlers can serve.
 enum FontTypeIndex : int { kVirtualFont = 0, kTrueType = 1, kTrueTypeCollection = 2, kOpenType = 3 };
@@ -64,4 +64,4 @@ void ClearThumbnailCache();
 // stays, with the folders that hold it. Links to other folders are removed, never followed.
 void RemoveFolderTree(const std::wstring& folder);
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

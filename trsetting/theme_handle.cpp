@@ -3,7 +3,7 @@
 #include "winsupport/export_binding.h"
 #include "winsupport/system_libraries.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 using OpenThemeDataFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
@@ -66,4 +66,4 @@ bool CThemeHandle::DrawBackground(HDC dc, int part, int state, const RECT& rect)
     return theme_ && g_theme.draw && SUCCEEDED(g_theme.draw(theme_, dc, part, state, &rect, nullptr));
 }
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

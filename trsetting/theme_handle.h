@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <uxtheme.h>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 
 // Theme data of one class, with the visual-styles library bound by name while any handle object
 // exists (the library may be missing: then nothing is themed).
@@ -26,4 +26,4 @@ private:
     wchar_t className_[10] = {};
 };
 
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

@@ -17,7 +17,7 @@
 #include "trutility/TRUtility.h"
 #include "winsupport/wide.h"
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 std::wstring Text(unsigned id) { return ProgramText(id); }
@@ -90,4 +90,4 @@ private:
 CTRSettingApp theApp;
 
 } // namespace
-} // namespace glyphpeek::settings
+} // namespace glyphpeek::trsetting

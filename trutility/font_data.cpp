@@ -22,7 +22,7 @@ void CopyField(wchar_t (&field)[N], std::u16string_view text) {
     field[units] = L'\0';
 }
 
-void AppendFamilies(const imaging::PrivateFontCollection& collection, int wanted, std::vector<FontData>& faces) {
+void AppendFamilies(const glyphpeek::imaging::PrivateFontCollection& collection, int wanted, std::vector<FontData>& faces) {
     for (const glyphpeek::FontFamilyInfo& family : collection.Families(wanted)) {
         FontData face = {};
         CopyField(face.faceName, family.name);
@@ -36,7 +36,7 @@ void AppendFamilies(const imaging::PrivateFontCollection& collection, int wanted
 
 // The name-table fallback for files the collection refuses: one face, or none.
 void AppendNamedFace(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces) {
-    const auto named = glyphpeek::ReadNameTableFace(bytes, imaging::DecodeAnsiName);
+    const auto named = glyphpeek::ReadNameTableFace(bytes, glyphpeek::imaging::DecodeAnsiName);
     if (!named) return;
     FontData face = {};
     CopyField(face.faceName, named->faceName);
@@ -53,12 +53,12 @@ void GetFontDataFromFile(const wchar_t* path, std::vector<FontData>* faces) {
     try {
         faces->clear();
         if (!path) return;
-        const imaging::MappedFile file(path);
+        const glyphpeek::imaging::MappedFile file(path);
         // Bytes that fail the sanitiser never reach the font engine: no face, no registration.
         if (!file || !glyphpeek::SanitiseFont(file.bytes())) return;
         // Left registered for the caller, who draws the faces by name and then removes it.
         const int registered = AddFontResourceExW(path, FR_PRIVATE, nullptr);
-        const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
+        const auto collection = glyphpeek::imaging::PrivateFontCollection::FromMemory(file.bytes());
         if (!collection.loaded()) {
             AppendNamedFace(file.bytes(), *faces);
             return;
@@ -73,7 +73,7 @@ void GetFontDataFromFile(const wchar_t* path, std::vector<FontData>* faces) {
 
 void EnumerateFacesFromMemory(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces) {
     faces.clear();
-    const auto collection = imaging::PrivateFontCollection::FromMemory(bytes);
+    const auto collection = glyphpeek::imaging::PrivateFontCollection::FromMemory(bytes);
     if (!collection.loaded()) {
         AppendNamedFace(bytes, faces);
         return;

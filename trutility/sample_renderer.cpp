@@ -21,7 +21,7 @@
 #include "core/sample_layout.h"
 #include "winsupport/wide.h"
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 
 namespace {
 

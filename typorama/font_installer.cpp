@@ -78,7 +78,7 @@ std::wstring InstalledFontName(std::span<const std::u16string> families) {
     return std::wstring(CutWhole(name, kValueNameUnits));
 }
 
-void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource text) {
+void InstallFonts(const extension_common::FileSelection& selection, extension_common::TextSource text) {
     const std::wstring folder = FontsFolder();
     if (folder.empty()) return;
     for (size_t i = 0; i < selection.size(); ++i) {

@@ -16,7 +16,7 @@ namespace glyphpeek::typorama {
 // cannot be copied, or that hold no font family, leave nothing behind. Each file entered in the list
 // is announced in a message box (texts IDS_INSTALLED and IDS_INFORMATION_CAPTION of `text`); a file
 // that could not be entered is taken back out of the Fonts folder and reported (IDS_NOT_INSTALLED).
-void InstallFonts(const shellext::FileSelection& selection, shellext::TextSource text);
+void InstallFonts(const extension_common::FileSelection& selection, extension_common::TextSource text);
 
 // The installed-font list's name for a file's families: their names, each as the font engine's
 // 32-unit field holds it, joined by " & " and cut to 999 units.

@@ -12,8 +12,8 @@
 namespace glyphpeek::typorama {
 namespace {
 
-using shellext::MenuCommand;
-using shellext::MenuItem;
+using extension_common::MenuCommand;
+using extension_common::MenuItem;
 
 constexpr MenuItem kFontItems[] = {
     {MenuCommand::kInstall, IDS_MENU_INSTALL, IDS_HELP_INSTALL},
@@ -24,7 +24,7 @@ constexpr MenuItem kStubItems[] = {
     {MenuCommand::kOutputPicture, IDS_MENU_OUTPUT_PICTURE, IDS_HELP_OUTPUT_PICTURE},
 };
 
-class CShellMenu final : public shellext::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {
+class CShellMenu final : public extension_common::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {
 public:
     static std::span<const MenuItem> Items(bool allStubs) {
         if (allStubs) return kStubItems;
@@ -40,11 +40,11 @@ public:
             InstallFonts(selection_, &Text);
             break;
         case MenuCommand::kUninstall:
-            shellext::UninstallSelection(Module(), selection_);
+            extension_common::UninstallSelection(Module(), selection_);
             break;
         case MenuCommand::kOutputPicture: {
             bool started = false;
-            shellext::OutputPicture(Module(), selection_.path(0), &started);
+            extension_common::OutputPicture(Module(), selection_.path(0), &started);
             break;
         }
         case MenuCommand::kUpdateThumbnail:

@@ -62,7 +62,7 @@ public:
         *thumbnail = nullptr;
         if (!loaded_ || !sized_) return E_UNEXPECTED;
         try {
-            return shellext::RenderThumbnail(Module(), {.path = path_}, size_, thumbnail);
+            return extension_common::RenderThumbnail(Module(), {.path = path_}, size_, thumbnail);
         } catch (...) {
             return E_FAIL;
         }

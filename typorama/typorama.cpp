@@ -30,7 +30,7 @@ namespace glyphpeek::typorama {
 
 HMODULE Module() noexcept { return g_module; }
 
-std::wstring LoadText(UINT id) { return shellext::LoadModuleString(g_module, g_language, id); }
+std::wstring LoadText(UINT id) { return extension_common::LoadModuleString(g_module, g_language, id); }
 
 } // namespace glyphpeek::typorama
 
@@ -38,7 +38,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     g_module = instance;
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
-        g_language = shellext::LoadLanguageLibrary(instance);
+        g_language = extension_common::LoadLanguageLibrary(instance);
     } else if (reason == DLL_PROCESS_DETACH && g_language) {
         // When the process is ending (reserved non-null) the system reclaims everything; freeing a
         // library then, under the loader lock, is what must not be done.
@@ -51,9 +51,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) { return com::GetClassObject(kClasses, clsid, riid, ppv); }
 STDAPI DllCanUnloadNow() { return com::ModuleCanUnloadNow(); }
 STDAPI DllRegisterServer() {
-    return shellext::RegisterModule(g_module, kAppId, kTypeLibraryName, com::RegistrationScope::kAllUsers);
+    return extension_common::RegisterModule(g_module, kAppId, kTypeLibraryName, com::RegistrationScope::kAllUsers);
 }
-STDAPI DllUnregisterServer() { return shellext::UnregisterModule(g_module, kAppId, com::RegistrationScope::kAllUsers); }
+STDAPI DllUnregisterServer() { return extension_common::UnregisterModule(g_module, kAppId, com::RegistrationScope::kAllUsers); }
 STDAPI DllInstall(BOOL install, PCWSTR commandLine) {
-    return shellext::InstallModule(g_module, kAppId, kTypeLibraryName, install, commandLine);
+    return extension_common::InstallModule(g_module, kAppId, kTypeLibraryName, install, commandLine);
 }

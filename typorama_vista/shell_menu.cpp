@@ -8,11 +8,11 @@
 #include "extension_common/utility_commands.h"
 #include "typorama_vista/vista_classes.h"
 
-namespace glyphpeek::vista {
+namespace glyphpeek::typorama_vista {
 namespace {
 
-using shellext::MenuCommand;
-using shellext::MenuItem;
+using extension_common::MenuCommand;
+using extension_common::MenuItem;
 
 constexpr MenuItem kFontItems[] = {
     {MenuCommand::kUpdateThumbnail, IDS_MENU_UPDATE_THUMBNAIL, IDS_HELP_UPDATE_THUMBNAIL},
@@ -38,13 +38,13 @@ void TouchLastWriteTime(const wchar_t* path) {
     CloseHandle(file);
 }
 
-class CShellMenu final : public shellext::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {
+class CShellMenu final : public extension_common::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {
 public:
     static std::span<const MenuItem> Items(bool allStubs) {
         if (allStubs) return kStubItems;
         return kFontItems;
     }
-    static std::wstring Text(UINT id) { return shellext::LoadModuleString(Module(), nullptr, id); }
+    static std::wstring Text(UINT id) { return extension_common::LoadModuleString(Module(), nullptr, id); }
 
     // A command whose TRUtility.dll calls are missing answers E_FAIL.
     HRESULT Run(MenuCommand command) {
@@ -53,10 +53,10 @@ public:
             for (size_t i = 0; i < selection_.size(); ++i) TouchLastWriteTime(selection_.path(i));
             return S_OK;
         case MenuCommand::kUninstall:
-            return shellext::UninstallSelection(Module(), selection_) ? S_OK : E_FAIL;
+            return extension_common::UninstallSelection(Module(), selection_) ? S_OK : E_FAIL;
         case MenuCommand::kOutputPicture: {
             bool started = false;
-            if (!shellext::OutputPicture(Module(), selection_.path(0), &started)) return E_FAIL;
+            if (!extension_common::OutputPicture(Module(), selection_.path(0), &started)) return E_FAIL;
             return started ? S_OK : E_INVALIDARG;
         }
         case MenuCommand::kInstall:
@@ -72,4 +72,4 @@ HRESULT CreateShellMenu(IUnknown* outer, REFIID riid, void** ppv) noexcept {
     return com::CreateComObject<CShellMenu>(outer, riid, ppv);
 }
 
-} // namespace glyphpeek::vista
+} // namespace glyphpeek::typorama_vista

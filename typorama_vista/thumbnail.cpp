@@ -20,7 +20,7 @@
 #include "TyporamaVista.h"
 #include "typorama_vista/vista_classes.h"
 
-namespace glyphpeek::vista {
+namespace glyphpeek::typorama_vista {
 namespace {
 
 using namespace com;
@@ -81,12 +81,12 @@ private:
         const size_t units = size / sizeof(wchar_t) + 2;
         const std::unique_ptr<wchar_t[]> content(new wchar_t[units]);
         std::memset(reinterpret_cast<BYTE*>(content.get()) + size, 0, units * sizeof(wchar_t) - size);
-        if (FAILED(shellext::ReadWholeStream(stream_.get(), content.get(), size))) return E_INVALIDARG;
+        if (FAILED(extension_common::ReadWholeStream(stream_.get(), content.get(), size))) return E_INVALIDARG;
 
-        const shellext::ThumbnailSource source{
+        const extension_common::ThumbnailSource source{
             .content = content.get(), .contentBytes = size, .contentName = statName.get()};
         const int side = cx > INT_MAX ? 0 : static_cast<int>(cx);
-        return shellext::RenderThumbnail(Module(), source, {side, side}, thumbnail);
+        return extension_common::RenderThumbnail(Module(), source, {side, side}, thumbnail);
     }
 
     ComPtr<IStream> stream_;
@@ -98,4 +98,4 @@ HRESULT CreateThumbnail(IUnknown* outer, REFIID riid, void** ppv) noexcept {
     return CreateComObject<CThumbnail>(outer, riid, ppv);
 }
 
-} // namespace glyphpeek::vista
+} // namespace glyphpeek::typorama_vista

@@ -18,15 +18,15 @@ constexpr wchar_t kAppId[] = L"{D38EDE1C-B716-4C1B-AA67-E096E201D714}";
 constexpr wchar_t kTypeLibraryName[] = L"TyporamaVista 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA";
 
 constexpr com::ClassEntry kClasses[] = {
-    {&CLSID_Thumbnail, vista::CreateThumbnail},
-    {&CLSID_ShellMenu, vista::CreateShellMenu},
+    {&CLSID_Thumbnail, typorama_vista::CreateThumbnail},
+    {&CLSID_ShellMenu, typorama_vista::CreateShellMenu},
 };
 
 } // namespace
 
-namespace glyphpeek::vista {
+namespace glyphpeek::typorama_vista {
 HMODULE Module() noexcept { return g_module; }
-} // namespace glyphpeek::vista
+} // namespace glyphpeek::typorama_vista
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     g_module = instance;
@@ -37,9 +37,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) { return com::GetClassObject(kClasses, clsid, riid, ppv); }
 STDAPI DllCanUnloadNow() { return com::ModuleCanUnloadNow(); }
 STDAPI DllRegisterServer() {
-    return shellext::RegisterModule(g_module, kAppId, kTypeLibraryName, com::RegistrationScope::kAllUsers);
+    return extension_common::RegisterModule(g_module, kAppId, kTypeLibraryName, com::RegistrationScope::kAllUsers);
 }
-STDAPI DllUnregisterServer() { return shellext::UnregisterModule(g_module, kAppId, com::RegistrationScope::kAllUsers); }
+STDAPI DllUnregisterServer() { return extension_common::UnregisterModule(g_module, kAppId, com::RegistrationScope::kAllUsers); }
 STDAPI DllInstall(BOOL install, PCWSTR commandLine) {
-    return shellext::InstallModule(g_module, kAppId, kTypeLibraryName, install, commandLine);
+    return extension_common::InstallModule(g_module, kAppId, kTypeLibraryName, install, commandLine);
 }

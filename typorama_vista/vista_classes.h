@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <unknwn.h>
 
-namespace glyphpeek::vista {
+namespace glyphpeek::typorama_vista {
 
 HMODULE Module() noexcept;
 HRESULT CreateThumbnail(IUnknown* outer, REFIID riid, void** ppv) noexcept;
 HRESULT CreateShellMenu(IUnknown* outer, REFIID riid, void** ppv) noexcept;
 
-} // namespace glyphpeek::vista
+} // namespace glyphpeek::typorama_vista

@@ -10,7 +10,7 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
-bool Terminated(const glyphpeek::settings::DefineRecord& record, std::size_t offset, std::size_t units) {
+bool Terminated(const glyphpeek::trsetting::DefineRecord& record, std::size_t offset, std::size_t units) {
     for (std::size_t i = 0; i < units; ++i)
         if (record[offset + 2 * i] == 0 && record[offset + 2 * i + 1] == 0) return true;
     return false;
@@ -19,7 +19,7 @@ bool Terminated(const glyphpeek::settings::DefineRecord& record, std::size_t off
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace glyphpeek::settings;
+    using namespace glyphpeek::trsetting;
     const DecodedDefineFile decoded = DecodeDefineFile({data, size});
     if (decoded.status != DefineFileStatus::kOk) {
         Check(decoded.records.empty());

@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace glyphpeek::settings;
+using namespace glyphpeek::trsetting;
 using Bytes = std::vector<std::uint8_t>;
 
 void PutText(DefineRecord& record, std::size_t offset, std::u16string_view text) {

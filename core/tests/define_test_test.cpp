@@ -6,8 +6,8 @@
 
 namespace {
 
-using glyphpeek::settings::AppliedDefineText;
-using glyphpeek::settings::FirstApplyingDefine;
+using glyphpeek::trsetting::AppliedDefineText;
+using glyphpeek::trsetting::FirstApplyingDefine;
 
 std::optional<size_t> First(std::vector<std::u16string_view> conditions, std::u16string_view name) {
     return FirstApplyingDefine(conditions, name);

@@ -277,7 +277,7 @@ protected:
     void Load() {
         module = LoadLibraryW((folder / L"Typorama.dll").c_str());
         ASSERT_TRUE(module);
-        language = glyphpeek::shellext::LoadLanguageLibrary(module);
+        language = glyphpeek::extension_common::LoadLanguageLibrary(module);
     }
 
     const std::filesystem::path folder = std::filesystem::path(TestFolder()) / L"language-test";
@@ -289,7 +289,7 @@ TEST_F(LanguageLibrary, AllStringsComeFromTheLanguageLibraryBesideTheModule) {
     std::filesystem::copy_file(TestFolder() + L"TyporamaTestLanguage.dll", LanguageFile());
     Load();
     ASSERT_TRUE(language);
-    using glyphpeek::shellext::LoadModuleString;
+    using glyphpeek::extension_common::LoadModuleString;
     EXPECT_EQ(LoadModuleString(module, language, IDS_PROJNAME), L"Typorama (test language)");
     EXPECT_EQ(LoadModuleString(module, language, IDS_MENU_INSTALL), L"&Install (test language)");
     // Missing there: empty, not Typorama's own.
@@ -299,7 +299,7 @@ TEST_F(LanguageLibrary, AllStringsComeFromTheLanguageLibraryBesideTheModule) {
 TEST_F(LanguageLibrary, WithoutOneTheModulesOwnStringsAreUsed) {
     Load();
     EXPECT_FALSE(language);
-    using glyphpeek::shellext::LoadModuleString;
+    using glyphpeek::extension_common::LoadModuleString;
     EXPECT_EQ(LoadModuleString(module, language, IDS_PROJNAME), L"Typorama");
     EXPECT_EQ(LoadModuleString(module, language, IDS_INFORMATION_CAPTION), L"Information");
 }

@@ -8,7 +8,7 @@
 #include "imaging/font_engine.h"
 #include "imaging/gdiplus_session.h"
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 
 namespace {
 

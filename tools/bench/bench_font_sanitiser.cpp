@@ -37,7 +37,7 @@ int wmain(int argc, wchar_t** argv) {
                  L"Z:\\usr\\share\\fonts\\opentype\\noto\\NotoSansCJK-Regular.ttc"};
     int status = 0;
     for (const wchar_t* font : fonts) {
-        const imaging::MappedFile file(font);
+        const glyphpeek::imaging::MappedFile file(font);
         if (!file) {
             std::fprintf(stderr, "bench_font_sanitiser: cannot map %ls\n", font);
             status = 1;
@@ -46,7 +46,7 @@ int wmain(int argc, wchar_t** argv) {
         bool sound = true;
         const double check = MedianMs(201, [&] { sound = sound && glyphpeek::SanitiseFont(file.bytes()).sound; });
         const double mapped = MedianMs(201, [&] {
-            const imaging::MappedFile again(font);
+            const glyphpeek::imaging::MappedFile again(font);
             sound = sound && glyphpeek::SanitiseFont(again.bytes()).sound;
         });
         std::printf("%-64ls %9zu bytes  %s  sanitise median %.4f ms, map + sanitise median %.4f ms\n", font,

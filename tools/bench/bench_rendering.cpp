@@ -19,7 +19,7 @@
 #include "tools/bench/process_memory.h"
 #include "tools/utility_beside.h"
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 
 namespace {
 

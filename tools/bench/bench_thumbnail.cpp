@@ -25,7 +25,7 @@
 #include "tools/thumbnail_road.h"
 #include "tools/utility_beside.h"
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 using thumbnail_road::Generation;
 
 namespace {

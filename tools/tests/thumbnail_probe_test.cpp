@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 const wchar_t* const kLibraries[] = {L"Typorama.dll", L"TyporamaVista.dll"};

@@ -2,7 +2,7 @@
 
 #include "trsetting/colour_picker_layout.h"
 
-namespace glyphpeek::settings::picker {
+namespace glyphpeek::trsetting::picker {
 namespace {
 
 TEST(PickerPalette, StoresEachEntryAsBgrInRowMajorOrder) {
@@ -116,4 +116,4 @@ TEST(PickerPlacement, FitsThePrimaryScreen) {
 }
 
 }  // namespace
-}  // namespace glyphpeek::settings::picker
+}  // namespace glyphpeek::trsetting::picker

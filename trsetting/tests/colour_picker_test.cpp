@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-namespace glyphpeek::settings {
+namespace glyphpeek::trsetting {
 namespace {
 
 using picker::kAutomatic;
@@ -287,4 +287,4 @@ TEST(ColourPicker, SwatchShowsTheColourOrTheDefaultAndNothingWhenDisabled) {
 }
 
 }  // namespace
-}  // namespace glyphpeek::settings
+}  // namespace glyphpeek::trsetting

@@ -4,8 +4,8 @@
 
 namespace {
 
-using glyphpeek::settings::ParseCommandTail;
-using glyphpeek::settings::StartAction;
+using glyphpeek::trsetting::ParseCommandTail;
+using glyphpeek::trsetting::StartAction;
 
 TEST(CommandLine, SwitchesCountOnlyAtTheStartInAnyLetterCase) {
     EXPECT_EQ(ParseCommandTail(u"/INSTALL").action, StartAction::kInstall);

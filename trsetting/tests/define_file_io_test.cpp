@@ -15,7 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace glyphpeek::settings;
+using namespace glyphpeek::trsetting;
 
 SettingData Define(const wchar_t* name, uint32_t colour) {
     SettingData define{};

@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace glyphpeek::settings;
+using namespace glyphpeek::trsetting;
 
 constexpr wchar_t kDefinesKey[] = L"SOFTWARE\\Ormsby Software\\Typorama";
 

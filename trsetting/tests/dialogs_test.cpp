@@ -24,7 +24,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace glyphpeek::settings;
+using namespace glyphpeek::trsetting;
 
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 const wchar_t kDefinesKey[] = L"SOFTWARE\\Ormsby Software\\Typorama";
@@ -117,7 +117,7 @@ protected:
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
-    imaging::GdiplusSession gdiplus;
+    glyphpeek::imaging::GdiplusSession gdiplus;
     const fs::path folder = fs::temp_directory_path() / L"glyphpeek-image-dialog";
 };
 
@@ -198,7 +198,7 @@ protected:
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_DEFINE_LIST)));
     }
     static bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
-    imaging::GdiplusSession gdiplus;
+    glyphpeek::imaging::GdiplusSession gdiplus;
 };
 
 TEST_F(SettingDialog, EditsReachTheRegistryOnlyWithOk) {

@@ -16,7 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace glyphpeek::settings;
+using namespace glyphpeek::trsetting;
 
 const wchar_t kVistaClsid[] = L"CLSID\\{A8B69155-CE79-4778-9656-47953D0D5B0B}";
 const wchar_t kDefinesKey[] = L"Software\\Ormsby Software\\Typorama";

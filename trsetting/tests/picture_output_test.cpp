@@ -13,8 +13,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace glyphpeek::settings;
-using namespace imaging;
+using namespace glyphpeek::trsetting;
+using namespace glyphpeek::imaging;
 
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-using glyphpeek::settings::ClampPictureSize;
+using glyphpeek::trsetting::ClampPictureSize;
 
 TEST(PictureSize, NumbersAreClampedAndAnythingElseCountsAsZero) {
     EXPECT_EQ(ClampPictureSize(u"20"), 20);

@@ -83,7 +83,7 @@ TEST(SettingsResources, SampleMenuHoldsTheReadyMadeTextsInOrder) {
     ASSERT_TRUE(menu);
     HMENU popup = GetSubMenu(menu, 0);
     ASSERT_TRUE(popup);
-    const auto texts = glyphpeek::settings::SampleTexts();
+    const auto texts = glyphpeek::trsetting::SampleTexts();
     ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(texts.size()));
     for (size_t i = 0; i < texts.size(); ++i) {
         EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(i)), texts[i].commandId);

@@ -7,8 +7,8 @@
 
 namespace {
 
-using glyphpeek::settings::FindSampleText;
-using glyphpeek::settings::SampleTexts;
+using glyphpeek::trsetting::FindSampleText;
+using glyphpeek::trsetting::SampleTexts;
 
 size_t Count(std::u16string_view text, char16_t unit) { return std::count(text.begin(), text.end(), unit); }
 

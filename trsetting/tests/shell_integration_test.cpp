@@ -15,7 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace glyphpeek::settings;
+using namespace glyphpeek::trsetting;
 
 constexpr wchar_t kVistaHandler[] = L"{E357FCCD-A995-4576-B01F-234630154E96}";
 constexpr wchar_t kClassicHandler[] = L"{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}";

@@ -18,7 +18,7 @@
 
 namespace {
 
-using namespace glyphpeek::settings;
+using namespace glyphpeek::trsetting;
 
 std::wstring Program() { return Quoted(TestFolder() + L"TRSetting.exe"); }
 

@@ -11,7 +11,7 @@
 #include "imaging/gdiplus_session.h"
 #include "testsupport/utility_library.h"
 
-using namespace imaging;
+using namespace glyphpeek::imaging;
 
 namespace {
 
