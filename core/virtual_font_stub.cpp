@@ -1,9 +1,11 @@
 #include "core/virtual_font_stub.h"
 
+#include <algorithm>
+
+#include "core/ascii_case.h"
+
 namespace glyphpeek {
 namespace {
-
-char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 bool IsFontsFolderForm(std::u16string_view text) { return text.size() >= 2 && text[0] == u'-' && text[1] == u':'; }
 
@@ -11,14 +13,7 @@ bool IsAbsoluteForm(std::u16string_view text) { return text.size() >= 2 && text[
 
 } // namespace
 
-bool IsStubPath(std::u16string_view path) {
-    constexpr std::u16string_view kEnding = u".vft";
-    if (path.size() < kEnding.size()) return false;
-    const std::u16string_view tail = path.substr(path.size() - kEnding.size());
-    for (std::size_t i = 0; i < kEnding.size(); ++i)
-        if (FoldAscii(tail[i]) != kEnding[i]) return false;
-    return true;
-}
+bool IsStubPath(std::u16string_view path) { return EndsWithAsciiFolded(path, u".vft"); }
 
 std::u16string_view StubText(std::u16string_view units) {
     const std::size_t end = units.find(u'\0');
@@ -27,6 +22,7 @@ std::u16string_view StubText(std::u16string_view units) {
 }
 
 std::u16string JoinFontsFolder(std::u16string_view fontsFolder, std::u16string_view name) {
+    if (!fontsFolder.empty() && fontsFolder.back() == u'\\') fontsFolder.remove_suffix(1);
     if (fontsFolder.empty() || name.empty() || fontsFolder.size() + 1 + name.size() > kMaxPathUnits) return {};
     std::u16string path;
     path.reserve(fontsFolder.size() + 1 + name.size());
@@ -35,11 +31,27 @@ std::u16string JoinFontsFolder(std::u16string_view fontsFolder, std::u16string_v
     return path;
 }
 
-std::u16string StubTarget(std::u16string_view text, std::u16string_view fontsFolder) {
+std::u16string ResolveStubText(std::u16string_view text, std::u16string_view fontsFolder, StubTextRule rule) {
     text = StubText(text);
-    if (IsFontsFolderForm(text)) return JoinFontsFolder(fontsFolder, text.substr(2));
-    if (IsAbsoluteForm(text)) return std::u16string(text);
+    switch (rule) {
+    case StubTextRule::kEitherForm:
+        if (IsFontsFolderForm(text)) return JoinFontsFolder(fontsFolder, text.substr(2));
+        if (IsAbsoluteForm(text)) return std::u16string(text);
+        return {};
+    case StubTextRule::kFirstUnitDash: {
+        if (text.empty() || text[0] != u'-') return std::u16string(text);
+        if (!fontsFolder.empty() && fontsFolder.back() == u'\\') fontsFolder.remove_suffix(1);
+        std::u16string path(fontsFolder);
+        path.push_back(u'\\');
+        path.append(text.substr(std::min<std::size_t>(2, text.size())));
+        return path;
+    }
+    }
     return {};
+}
+
+std::u16string StubTarget(std::u16string_view text, std::u16string_view fontsFolder) {
+    return ResolveStubText(text, fontsFolder, StubTextRule::kEitherForm);
 }
 
 std::u16string RemovalTarget(std::u16string_view text, std::u16string_view fontsFolder) {
@@ -48,9 +60,17 @@ std::u16string RemovalTarget(std::u16string_view text, std::u16string_view fonts
     return std::u16string(text);
 }
 
+bool IsFontsFolderRelative(std::u16string_view data, bool plainString) { return plainString && !IsAbsoluteForm(data); }
+
+std::u16string InstalledFontEntry(std::u16string_view data, bool plainString) {
+    std::u16string entry(data);
+    if (IsFontsFolderRelative(data, plainString)) entry.insert(0, u"-:");
+    return entry;
+}
+
 std::u16string InstalledFontFile(std::u16string_view data, bool plainString, std::u16string_view fontsFolder) {
     data = StubText(data);
-    if (plainString && !IsAbsoluteForm(data)) return JoinFontsFolder(fontsFolder, data);
+    if (IsFontsFolderRelative(data, plainString)) return JoinFontsFolder(fontsFolder, data);
     return std::u16string(data);
 }
 

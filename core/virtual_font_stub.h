@@ -31,12 +31,37 @@ std::u16string_view StubText(std::u16string_view units);
 // fit a path buffer (a cut path would name another file).
 std::u16string JoinFontsFolder(std::u16string_view fontsFolder, std::u16string_view name);
 
-// The font a stub text names, or empty when the text is in neither form (or cannot be joined).
+// The one reader of stub text and installed-font entries. The engine and Stubmaker read the same
+// text by two rules, kept side by side here so that the difference stays visible:
+enum class StubTextRule {
+    // The engine: "-:name" is Fonts folder + "\" + name, "X:..." is taken as it is, any other text
+    // names no font (empty); a result that does not fit a path buffer is empty too (a cut path would
+    // name another file).
+    kEitherForm,
+    // Stubmaker's reconciliation: any text whose first unit is "-" is Fonts folder + the text from
+    // its third unit (the second is skipped unseen); any other text is the path itself. Results are
+    // only compared with each other, never opened.
+    kFirstUnitDash,
+};
+
+// The file a stub text (up to its first NUL, at most a path buffer) names. The Fonts folder may end
+// in "\" or not: exactly one separator joins it to a name.
+std::u16string ResolveStubText(std::u16string_view text, std::u16string_view fontsFolder, StubTextRule rule);
+
+// The font a stub text names for the engine (kEitherForm).
 std::u16string StubTarget(std::u16string_view text, std::u16string_view fontsFolder);
 
 // The file that font removal looks for: the named font for the "-:" form, otherwise the text
 // itself, which the installed-font list then either lists or not.
 std::u16string RemovalTarget(std::u16string_view text, std::u16string_view fontsFolder);
+
+// Whether installed-font list data lies in the Fonts folder: plain-string data that is not an
+// absolute path ("x:..."). Every other value is used unchanged.
+bool IsFontsFolderRelative(std::u16string_view data, bool plainString);
+
+// The entry (stub text) of installed-font list data: "-:" + data when it lies in the Fonts folder,
+// the data unchanged otherwise.
+std::u16string InstalledFontEntry(std::u16string_view data, bool plainString);
 
 // The file an installed-font list entry names: plain-string data that is not an absolute path
 // ("x:...") lies in the Fonts folder; all other data is used unchanged. Empty when that file

@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
+#include "core/ascii_case.h"
 #include "core/virtual_font_stub.h"
 
 namespace glyphpeek::stubmaker {
 namespace {
-
-char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-bool EqualsFolded(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
-}
 
 // Little-endian units of the bytes given (an odd last byte belongs to no unit), up to the first NUL.
 std::u16string UnitsToNul(const std::uint8_t* data, std::size_t size) {
@@ -52,7 +45,7 @@ void Scan(StubmakerHost& host, const std::u16string& folder, const std::atomic<b
 
 bool IsFolderSwitch(std::u16string_view commandLine) {
     constexpr std::u16string_view kSwitch = u"/folder";
-    return commandLine.size() >= kSwitch.size() && EqualsFolded(commandLine.substr(0, kSwitch.size()), kSwitch);
+    return commandLine.size() >= kSwitch.size() && EqualsAsciiFolded(commandLine.substr(0, kSwitch.size()), kSwitch);
 }
 
 std::u16string StubFolderFor(std::u16string_view exePath) {
@@ -69,17 +62,11 @@ std::u16string StubFolderFor(std::u16string_view exePath) {
 }
 
 std::u16string InstalledFontEntry(const std::uint8_t* data, std::size_t size, bool plainString) {
-    std::u16string text = UnitsToNul(data, size);
-    if (plainString && (text.size() < 2 || text[1] != u':')) text.insert(0, u"-:");
-    return text;
+    return glyphpeek::InstalledFontEntry(UnitsToNul(data, size), plainString);
 }
 
 std::u16string ResolveEntry(std::u16string_view entry, std::u16string_view fontsFolder) {
-    // Only the first unit tells the Fonts-folder form; the second is skipped unseen.
-    if (entry.empty() || entry[0] != u'-') return std::u16string(entry);
-    std::u16string path(fontsFolder);
-    path.append(entry.substr(std::min<std::size_t>(2, entry.size())));
-    return path;
+    return ResolveStubText(entry, fontsFolder, StubTextRule::kFirstUnitDash);
 }
 
 std::u16string StubTextFromBytes(const std::uint8_t* data, std::size_t size) {
@@ -107,7 +94,7 @@ std::u16string StubPathFor(std::u16string_view resolvedFont, std::u16string_view
     const std::size_t dot = name.find_last_of(u'.');
     if (dot == std::u16string_view::npos) return {};
     const std::u16string_view extension = name.substr(dot);
-    if (!EqualsFolded(extension, u".ttf") && !EqualsFolded(extension, u".ttc") && !EqualsFolded(extension, u".otf"))
+    if (!EqualsAsciiFolded(extension, u".ttf") && !EqualsAsciiFolded(extension, u".ttc") && !EqualsAsciiFolded(extension, u".otf"))
         return {};
     std::u16string path(stubFolder);
     path.append(name).append(u".vft");
@@ -115,7 +102,7 @@ std::u16string StubPathFor(std::u16string_view resolvedFont, std::u16string_view
     return path;
 }
 
-bool SamePathAscii(std::u16string_view a, std::u16string_view b) { return EqualsFolded(a, b); }
+bool SamePathAscii(std::u16string_view a, std::u16string_view b) { return EqualsAsciiFolded(a, b); }
 
 StubReconciler::StubReconciler(std::vector<FontFileData> stubs, std::u16string fontsFolder, std::u16string stubFolder)
     : stubs_(std::move(stubs)), fontsFolder_(std::move(fontsFolder)), stubFolder_(std::move(stubFolder)) {}

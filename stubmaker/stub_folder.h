@@ -38,8 +38,7 @@ std::u16string StubFolderFor(std::u16string_view exePath);
 // "-:" + data; every other value is kept as it is. This is the text a stub holds.
 std::u16string InstalledFontEntry(const std::uint8_t* data, std::size_t size, bool plainString);
 
-// An entry or stub text made a path: "-..." names the Fonts folder (which ends in "\") + the text
-// from its third unit; anything else is the path itself.
+// An entry or stub text made a path by Stubmaker's rule (StubTextRule::kFirstUnitDash).
 std::u16string ResolveEntry(std::u16string_view entry, std::u16string_view fontsFolder);
 
 // The text of a stub file: at most the bytes a stub can hold, up to the first NUL unit.

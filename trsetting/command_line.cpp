@@ -2,16 +2,10 @@
 
 #include <iterator>
 
+#include "core/ascii_case.h"
+
 namespace glyphpeek::trsetting {
 namespace {
-
-// Only the letters of the switches matter, and those are ASCII.
-std::u16string LowerAscii(std::u16string_view text) {
-    std::u16string lower(text);
-    for (char16_t& c : lower)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return lower;
-}
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f'; }
 
@@ -56,7 +50,7 @@ int FontTypeOf(std::u16string_view lower) {
 } // namespace
 
 StartRequest ParseCommandTail(std::u16string_view tail) {
-    const std::u16string lower = LowerAscii(tail);
+    const std::u16string lower = AsciiLowered(tail);
     const std::u16string_view text = lower;
     StartRequest request;
     request.showResult = text.find(u"/result") != std::u16string_view::npos;

@@ -1,6 +1,7 @@
 // libFuzzer target for the condition-pattern engine. Input: byte 0 gives the pattern length
 // (0..60 units), byte 1 bit 0 selects 16-bit units (little-endian pairs) instead of one unit per
 // byte; the pattern follows, the rest (up to 259 units) is the name.
+#include "core/ascii_case.h"
 #include "core/condition_pattern.h"
 
 #include <cstddef>
@@ -19,8 +20,6 @@ std::u16string Take(const std::uint8_t*& data, std::size_t& size, std::size_t un
     }
     return out;
 }
-
-char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -53,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (caseInsensitive) {
             // Folding comes first: the same as a case-sensitive pattern on folded pattern and name.
             std::u16string foldedPattern = pattern, foldedName = name;
-            for (char16_t& c : foldedPattern) c = Fold(c);
-            for (char16_t& c : foldedName) c = Fold(c);
+            for (char16_t& c : foldedPattern) c = glyphpeek::AsciiLower(c);
+            for (char16_t& c : foldedName) c = glyphpeek::AsciiLower(c);
             ConditionPattern q;
             Check(q.Compile(foldedPattern, false) == compiled);
             Check(q.Run(foldedName, nullptr) == outcome);

@@ -30,16 +30,34 @@ TEST(VirtualFontStub, StubEndingIgnoresCaseAndShortPaths) {
     EXPECT_FALSE(IsStubPath(u"x.\xFF36\x66t"));
 }
 
-TEST(VirtualFontStub, TheTwoForms) {
-    EXPECT_EQ(StubTarget(u"-:arial.ttf", kFonts), u"C:\\windows\\Fonts\\arial.ttf");
-    EXPECT_EQ(StubTarget(u"D:\\myfonts\\x.otf", kFonts), u"D:\\myfonts\\x.otf");
-    EXPECT_EQ(StubTarget(u"arial.ttf", kFonts), u"");
-    EXPECT_EQ(StubTarget(u"-", kFonts), u"");
-    EXPECT_EQ(StubTarget(u"", kFonts), u"");
-    EXPECT_EQ(StubTarget(u"-x-:arial.ttf", kFonts), u"");
-    // "-:" with nothing after it names no file, and neither does it without a Fonts folder.
-    EXPECT_EQ(StubTarget(u"-:", kFonts), u"");
-    EXPECT_EQ(StubTarget(u"-:arial.ttf", u""), u"");
+// The two rules that read stub text, side by side: the engine's (either form, else nothing) and
+// Stubmaker's (first unit "-", else the text itself). The Fonts folder joins with one separator
+// whether or not it ends in one.
+TEST(VirtualFontStub, TheTwoRulesSideBySide) {
+    struct Case {
+        std::u16string_view text, fonts, eitherForm, firstUnitDash;
+    };
+    constexpr std::u16string_view kFontsSlash = u"C:\\windows\\Fonts\\";
+    const Case cases[] = {
+        {u"-:arial.ttf", kFonts, u"C:\\windows\\Fonts\\arial.ttf", u"C:\\windows\\Fonts\\arial.ttf"},
+        {u"-:arial.ttf", kFontsSlash, u"C:\\windows\\Fonts\\arial.ttf", u"C:\\windows\\Fonts\\arial.ttf"},
+        {u"D:\\myfonts\\x.otf", kFonts, u"D:\\myfonts\\x.otf", u"D:\\myfonts\\x.otf"},
+        // Stubmaker never looks at the second unit; the engine wants the colon.
+        {u"-Xarial.ttf", kFonts, u"", u"C:\\windows\\Fonts\\arial.ttf"},
+        {u"-x-:arial.ttf", kFonts, u"", u"C:\\windows\\Fonts\\-:arial.ttf"},
+        // Text in neither form names nothing for the engine and itself for Stubmaker.
+        {u"arial.ttf", kFonts, u"", u"arial.ttf"},
+        {u"", kFonts, u"", u""},
+        // "-:" with nothing after it, or without a Fonts folder, names no file for the engine.
+        {u"-", kFonts, u"", u"C:\\windows\\Fonts\\"},
+        {u"-:", kFonts, u"", u"C:\\windows\\Fonts\\"},
+        {u"-:arial.ttf", u"", u"", u"\\arial.ttf"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
+        EXPECT_EQ(ResolveStubText(c.text, c.fonts, StubTextRule::kEitherForm), c.eitherForm);
+        EXPECT_EQ(ResolveStubText(c.text, c.fonts, StubTextRule::kFirstUnitDash), c.firstUnitDash);
+    }
 }
 
 TEST(VirtualFontStub, TextEndsAtTheFirstNulAndFitsAPathBuffer) {
@@ -69,6 +87,9 @@ TEST(VirtualFontStub, RemovalTargetTakesTextWithoutAFormAsItIs) {
 }
 
 TEST(VirtualFontStub, InstalledFontEntries) {
+    EXPECT_EQ(InstalledFontEntry(u"arial.ttf", true), u"-:arial.ttf");
+    EXPECT_EQ(InstalledFontEntry(u"Z:\\x.ttf", true), u"Z:\\x.ttf");
+    EXPECT_EQ(InstalledFontEntry(u"arial.ttf", false), u"arial.ttf");
     EXPECT_EQ(InstalledFontFile(u"arial.ttf", true, kFonts), u"C:\\windows\\Fonts\\arial.ttf");
     EXPECT_EQ(InstalledFontFile(u"Z:\\usr\\share\\x.ttf", true, kFonts), u"Z:\\usr\\share\\x.ttf");
     // Only plain strings are relative; other types are used unchanged.

@@ -46,15 +46,6 @@ TEST(StubFolder, InstalledFontEntries) {
     EXPECT_EQ(InstalledFontEntry(nullptr, 0, false), u"");
 }
 
-TEST(StubFolder, ResolvingLooksAtTheFirstUnitOnly) {
-    EXPECT_EQ(ResolveEntry(u"-:arial.ttf", kFonts), u"C:\\windows\\Fonts\\arial.ttf");
-    EXPECT_EQ(ResolveEntry(u"-Xarial.ttf", kFonts), u"C:\\windows\\Fonts\\arial.ttf");
-    EXPECT_EQ(ResolveEntry(u"-", kFonts), kFonts);
-    EXPECT_EQ(ResolveEntry(u"D:\\myfonts\\x.otf", kFonts), u"D:\\myfonts\\x.otf");
-    EXPECT_EQ(ResolveEntry(u"arial.ttf", kFonts), u"arial.ttf");
-    EXPECT_EQ(ResolveEntry(u"", kFonts), u"");
-}
-
 TEST(StubFolder, StubBytesAreTheEntryAndOneNul) {
     const std::vector<std::uint8_t> bytes = StubBytes(u"-:arial.ttf");
     ASSERT_EQ(bytes.size(), 24u);
