@@ -2,6 +2,7 @@
 
 #include "winsupport/path_parts.h"
 #include "framework/com/type_library.h"
+#include "winsupport/module_path.h"
 
 #include <string>
 
@@ -11,18 +12,13 @@ using com::RegistrationScope;
 using com::Replacement;
 
 HMODULE LoadUtilityLibrary(HMODULE module) noexcept {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
-    // A truncated path would name some other folder's file.
-    if (length == 0 || length >= MAX_PATH) return nullptr;
     std::wstring utility;
     try {
-        utility = SplitPath(path).folder + L"TRUtility.dll";
+        utility = FileBesideModule(module, L"TRUtility.dll");
     } catch (...) {
         return nullptr;
     }
-    if (utility.size() >= MAX_PATH) return nullptr;
-    return LoadLibraryW(utility.c_str());
+    return utility.empty() ? nullptr : LoadLibraryW(utility.c_str());
 }
 
 const wchar_t* LookupName(const wchar_t* path) noexcept {

@@ -1,17 +1,17 @@
 #include "extension_common/string_source.h"
 
 #include "winsupport/path_parts.h"
+#include "winsupport/module_path.h"
 
 namespace glyphpeek::extension_common {
 
 HMODULE LoadLanguageLibrary(HMODULE module) noexcept {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
     wchar_t language[5] = {};
     if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, language, 5) == 0) return nullptr;
     std::wstring library;
     try {
+        const std::wstring path = ModulePath(module);
+        if (path.empty()) return nullptr;
         const PathParts parts = SplitPath(path);
         library = parts.folder + parts.name + language + parts.extension;
     } catch (...) {

@@ -7,14 +7,14 @@
 #include "stubmaker/resource.h"
 #include "core/virtual_font_stub.h"
 #include "winsupport/wide.h"
+#include "winsupport/module_path.h"
 
 namespace glyphpeek::stubmaker {
 std::u16string StubFolder() {
-    wchar_t exe[kPathBufferUnits];
-    const DWORD length = GetModuleFileNameW(nullptr, exe, kPathBufferUnits);
-    // A cut executable path would put the folder somewhere else.
-    if (length == 0 || length >= kPathBufferUnits) return {};
-    std::u16string folder = StubFolderFor(ToU16(std::wstring_view(exe, length)));
+    // A cut executable path would put the folder somewhere else: ModulePath gives none then.
+    const std::wstring exe = ModulePath(nullptr, kPathBufferUnits);
+    if (exe.empty()) return {};
+    std::u16string folder = StubFolderFor(ToU16(exe));
     if (!folder.empty()) CreateDirectoryW(ToWide(folder).c_str(), nullptr);
     return folder;
 }

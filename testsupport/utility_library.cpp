@@ -1,21 +1,18 @@
 #include "testsupport/utility_library.h"
+#include "winsupport/product_identities.h"
+#include "winsupport/module_path.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 namespace {
-constexpr wchar_t kTyporamaKey[] = L"SOFTWARE\\Ormsby Software\\Typorama";
+constexpr const wchar_t* kTyporamaKey = glyphpeek::ids::kProductKey;
 
 std::wstring DefineKey(int index) { return std::wstring(kTyporamaKey) + L"\\Define" + std::to_wstring(index); }
 } // namespace
 
-std::wstring TestFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
+std::wstring TestFolder() { return ModuleFolder(nullptr); }
 
 UtilityLibrary::UtilityLibrary() {
     module_ = LoadLibraryW((TestFolder() + L"TRUtility.dll").c_str());

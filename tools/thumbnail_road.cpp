@@ -6,16 +6,27 @@
 
 #include "winsupport/scoped_com.h"
 #include "winsupport/scoped_handles.h"
+#include "winsupport/product_identities.h"
 
 namespace thumbnail_road {
 
-const CLSID kClassicClsid = {0x5025A292, 0xD603, 0x4BBC, {0xAA, 0xAE, 0xEE, 0xD7, 0x60, 0x02, 0x34, 0xE9}};
-const CLSID kVistaClsid = {0xA8B69155, 0xCE79, 0x4778, {0x96, 0x56, 0x47, 0x95, 0x3D, 0x0D, 0x5B, 0x0B}};
-
 namespace {
 
-// Not in mingw's uuid library.
-const IID kIidThumbnailProvider = {0xE357FCCD, 0xA995, 0x4576, {0xB0, 0x1F, 0x23, 0x46, 0x30, 0x15, 0x4E, 0x96}};
+GUID Guid(const wchar_t* text) {
+    GUID guid = {};
+    CLSIDFromString(text, &guid);
+    return guid;
+}
+
+// IThumbnailProvider's id is not in mingw's uuid library.
+const IID kIidThumbnailProvider = Guid(glyphpeek::ids::kThumbnailProviderSlot);
+
+} // namespace
+
+const CLSID kClassicClsid = Guid(glyphpeek::ids::kTyporama.thumbnailClass);
+const CLSID kVistaClsid = Guid(glyphpeek::ids::kTyporamaVista.thumbnailClass);
+
+namespace {
 
 Answer Failed(Answer answer, const char* step, HRESULT hr) {
     answer.failedStep = step;

@@ -6,11 +6,8 @@
 #include <string>
 
 #include "winsupport/scoped_handles.h"
+#include "winsupport/module_path.h"
 
 inline ScopedModule LoadUtilityBesideExecutable() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    path.resize(path.find_last_of(L'\\') + 1);
-    return ScopedModule(LoadLibraryW((path + L"TRUtility.dll").c_str()));
+    return ScopedModule(LoadLibraryW(FileBesideModule(nullptr, L"TRUtility.dll").c_str()));
 }

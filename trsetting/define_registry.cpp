@@ -6,11 +6,12 @@
 #include <string>
 
 #include "winsupport/scoped_handles.h"
+#include "winsupport/product_identities.h"
 
 namespace glyphpeek::trsetting {
 namespace {
 
-constexpr wchar_t kDefinesKey[] = L"SOFTWARE\\Ormsby Software\\Typorama";
+constexpr const wchar_t* kDefinesKey = glyphpeek::ids::kProductKey;
 
 std::wstring DefineKeyName(size_t index) { return L"Define" + std::to_wstring(index); }
 

@@ -10,6 +10,8 @@
 #include "winsupport/scoped_handles.h"
 #include "winsupport/system_libraries.h"
 #include "winsupport/path_parts.h"
+#include "winsupport/product_identities.h"
+#include "winsupport/module_path.h"
 
 namespace glyphpeek::trsetting {
 namespace {
@@ -33,18 +35,16 @@ struct GenerationNames {
     bool typeOverlay;
 };
 constexpr GenerationNames kClassicNames = {
-    L"Typorama.dll", L"{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}", L"{5025A292-D603-4BBC-AAAE-EED7600234E9}",
-    L"{F91791B9-A509-4FAD-B778-478AE241DCCC}", false};
+    ids::kTyporama.file, ids::kExtractImageSlot, ids::kTyporama.thumbnailClass,
+    ids::kTyporama.shellMenuClass, false};
 constexpr GenerationNames kVistaNames = {
-    L"TyporamaVista.dll", L"{E357FCCD-A995-4576-B01F-234630154E96}", L"{A8B69155-CE79-4778-9656-47953D0D5B0B}",
-    L"{5C5A968A-9EE3-4436-8409-D1D4FEA483D6}", true};
+    ids::kTyporamaVista.file, ids::kThumbnailProviderSlot, ids::kTyporamaVista.thumbnailClass,
+    ids::kTyporamaVista.shellMenuClass, true};
 
 const GenerationNames& NamesOf(ShellGeneration generation) {
     return generation == ShellGeneration::kVista ? kVistaNames : kClassicNames;
 }
 
-constexpr wchar_t kMakerKey[] = L"Software\\Ormsby Software";
-constexpr wchar_t kProductKey[] = L"Typorama";
 
 const FontType* TypeOf(int index) { return index >= 0 && index < kFontTypeCount ? &kFontTypes[index] : nullptr; }
 
@@ -126,13 +126,7 @@ ShellGeneration CurrentGeneration() noexcept {
     return known && version.dwMajorVersion >= 6 ? ShellGeneration::kVista : ShellGeneration::kClassic;
 }
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // A cut path would name another folder.
-    if (length == 0 || length >= MAX_PATH) return {};
-    return SplitPath(path).folder;
-}
+std::wstring ProgramFolder() { return ModuleFolder(nullptr); }
 
 std::wstring StubFolder() {
     const std::wstring folder = ProgramFolder();
@@ -243,9 +237,9 @@ void RemoveLeftoverClassKeys() {
 
 void DeleteStoredSettings() {
     bool makerEmpty = false;
-    if (const ScopedRegKey maker = OpenKey(HKEY_CURRENT_USER, kMakerKey, KEY_READ | KEY_WRITE)) {
+    if (const ScopedRegKey maker = OpenKey(HKEY_CURRENT_USER, ids::kMakerKey, KEY_READ | KEY_WRITE)) {
         // The key itself with everything under it (SHDeleteKeyW: 64-bit XP has no RegDeleteTreeW).
-        SHDeleteKeyW(maker.get(), kProductKey);
+        SHDeleteKeyW(maker.get(), ids::kProductName);
         makerEmpty = !HasSubKey(maker.get());
     }
     // A sibling product of the maker keeps the maker's key.

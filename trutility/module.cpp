@@ -1,4 +1,5 @@
 #include "trutility/module.h"
+#include "winsupport/module_path.h"
 
 #include <cwchar>
 
@@ -9,13 +10,4 @@ HINSTANCE UtilityInstance() {
     return module;
 }
 
-std::wstring FileBesideUtility(const wchar_t* name) {
-    wchar_t module[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(UtilityInstance(), module, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    const wchar_t* slash = wcsrchr(module, L'\\');
-    if (!slash) return {};
-    std::wstring path(module, static_cast<size_t>(slash + 1 - module));
-    path += name;
-    return path.size() < MAX_PATH ? path : std::wstring();
-}
+std::wstring FileBesideUtility(const wchar_t* name) { return FileBesideModule(UtilityInstance(), name); }

@@ -7,6 +7,7 @@
 #include "Typorama.h"
 #include "typorama/typorama_module.h"
 #include "typorama/typorama_classes.h"
+#include "winsupport/product_identities.h"
 
 using namespace glyphpeek;
 
@@ -14,7 +15,7 @@ namespace {
 
 HMODULE g_module = nullptr;
 HMODULE g_language = nullptr;
-constexpr wchar_t kAppId[] = L"{B0BA7238-7292-46CD-9CAF-215613CDACF7}";
+constexpr const wchar_t* kAppId = ids::kTyporama.appId;
 
 // "Typorama 1.0 タイプ ライブラリ", as the registry shows it.
 constexpr wchar_t kTypeLibraryName[] = L"Typorama 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA";

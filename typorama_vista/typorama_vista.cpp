@@ -6,13 +6,14 @@
 #include "extension_common/extension_module.h"
 #include "TyporamaVista.h"
 #include "typorama_vista/vista_classes.h"
+#include "winsupport/product_identities.h"
 
 using namespace glyphpeek;
 
 namespace {
 
 HMODULE g_module = nullptr;
-constexpr wchar_t kAppId[] = L"{D38EDE1C-B716-4C1B-AA67-E096E201D714}";
+constexpr const wchar_t* kAppId = ids::kTyporamaVista.appId;
 
 // "TyporamaVista 1.0 タイプ ライブラリ", as the registry shows it.
 constexpr wchar_t kTypeLibraryName[] = L"TyporamaVista 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA";

@@ -15,41 +15,19 @@
 #include "testsupport/registry_probe.h"
 #include "extension_common/string_source.h"
 #include "testsupport/test_process.h"
+#include "testsupport/extension_library_printer.h"
+#include "testsupport/utility_library.h"
 
 namespace {
 
 using namespace registry_probe;
 
-struct Module {
-    const wchar_t* file;
-    const wchar_t* name;        // Typorama, TyporamaVista
-    const wchar_t* appId;
-    const wchar_t* thumbnail;   // CLSIDs
-    const wchar_t* shellMenu;
-    const wchar_t* typeLib;
-    const wchar_t* handlerKey;  // the shell's handler key under .vft\shellex
-    bool thumbnailAppId;        // the thumbnail CLSID carries AppID
-};
-
-const Module kTyporama{L"Typorama.dll", L"Typorama", L"{B0BA7238-7292-46CD-9CAF-215613CDACF7}",
-                       L"{5025A292-D603-4BBC-AAAE-EED7600234E9}", L"{F91791B9-A509-4FAD-B778-478AE241DCCC}",
-                       L"{C0062F76-E363-442E-98FD-BB99DA949CE8}", L"{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}", false};
-const Module kVista{L"TyporamaVista.dll", L"TyporamaVista", L"{D38EDE1C-B716-4C1B-AA67-E096E201D714}",
-                    L"{A8B69155-CE79-4778-9656-47953D0D5B0B}", L"{5C5A968A-9EE3-4436-8409-D1D4FEA483D6}",
-                    L"{C57A52A9-BDF8-4E68-9268-E3571DD7EA34}", L"{E357FCCD-A995-4576-B01F-234630154E96}", true};
+// The ids each library must register, as the product states them.
+using Module = glyphpeek::ids::ExtensionLibrary;
+const Module& kTyporama = glyphpeek::ids::kTyporama;
+const Module& kVista = glyphpeek::ids::kTyporamaVista;
 
 const std::wstring kClasses = L"Software\\Classes\\";
-
-void PrintTo(const Module& m, std::ostream* out) {
-    for (const wchar_t* c = m.file; *c; ++c) *out << static_cast<char>(*c);
-}
-
-std::wstring TestFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 std::wstring Lower(std::wstring text) {
     CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -61,8 +39,8 @@ std::vector<std::wstring> OwnKeys(const Module& m) {
     const std::wstring n = m.name;
     return {L"AppID\\" + std::wstring(m.appId), L"AppID\\" + n + L".DLL",
             n + L".Thumbnail", n + L".Thumbnail.1", n + L".ShellMenu", n + L".ShellMenu.1",
-            L"CLSID\\" + std::wstring(m.thumbnail), L"CLSID\\" + std::wstring(m.shellMenu),
-            L"TypeLib\\" + std::wstring(m.typeLib), L".vft\\shellex\\" + std::wstring(m.handlerKey),
+            L"CLSID\\" + std::wstring(m.thumbnailClass), L"CLSID\\" + std::wstring(m.shellMenuClass),
+            L"TypeLib\\" + std::wstring(m.typeLibrary), L".vft\\shellex\\" + std::wstring(m.thumbnailSlot),
             L"vftfile\\ShellEx\\ContextMenuHandlers\\Glyphpeek"};
 }
 
@@ -79,8 +57,8 @@ void ExpectRegistered(const Module& m, HKEY base, const std::wstring& path) {
     EXPECT_EQ(String(base, c + L"AppID\\" + m.appId), n);
     EXPECT_EQ(String(base, c + L"AppID\\" + n + L".DLL", L"AppID"), std::wstring(m.appId));
     struct Class { const wchar_t* suffix; const wchar_t* clsid; const wchar_t* text; };
-    for (const Class& k : {Class{L".Thumbnail", m.thumbnail, L"Thumbnail Class"},
-                           Class{L".ShellMenu", m.shellMenu, L"ShellMenu Class"}}) {
+    for (const Class& k : {Class{L".Thumbnail", m.thumbnailClass, L"Thumbnail Class"},
+                           Class{L".ShellMenu", m.shellMenuClass, L"ShellMenu Class"}}) {
         const std::wstring progId = n + k.suffix, progId1 = progId + L".1", clsid = c + L"CLSID\\" + k.clsid;
         EXPECT_EQ(String(base, c + progId1), std::wstring(k.text));
         EXPECT_EQ(String(base, c + progId1 + L"\\CLSID"), std::wstring(k.clsid));
@@ -93,20 +71,20 @@ void ExpectRegistered(const Module& m, HKEY base, const std::wstring& path) {
         EXPECT_TRUE(KeyExists(base, clsid + L"\\Programmable"));
         EXPECT_EQ(Lower(String(base, clsid + L"\\InprocServer32").value_or(L"")), Lower(path));
         EXPECT_EQ(String(base, clsid + L"\\InprocServer32", L"ThreadingModel"), std::wstring(L"Apartment"));
-        EXPECT_EQ(String(base, clsid + L"\\TypeLib"), std::wstring(m.typeLib));
+        EXPECT_EQ(String(base, clsid + L"\\TypeLib"), std::wstring(m.typeLibrary));
     }
-    const std::wstring thumbnailKey = c + L"CLSID\\" + m.thumbnail;
-    if (m.thumbnailAppId)
+    const std::wstring thumbnailKey = c + L"CLSID\\" + m.thumbnailClass;
+    if (m.vista)
         EXPECT_EQ(String(base, thumbnailKey, L"AppID"), std::wstring(m.appId));
     else
         EXPECT_FALSE(String(base, thumbnailKey, L"AppID"));
     EXPECT_EQ(String(base, c + L".vft"), std::wstring(L"vftfile"));
-    EXPECT_EQ(String(base, c + L".vft\\shellex\\" + m.handlerKey), std::wstring(m.thumbnail));
+    EXPECT_EQ(String(base, c + L".vft\\shellex\\" + m.thumbnailSlot), std::wstring(m.thumbnailClass));
     EXPECT_EQ(String(base, c + L"vftfile"), std::wstring(L"Glyphpeek Virtual Font File"));
-    EXPECT_EQ(String(base, c + L"vftfile\\ShellEx\\ContextMenuHandlers\\Glyphpeek"), std::wstring(m.shellMenu));
+    EXPECT_EQ(String(base, c + L"vftfile\\ShellEx\\ContextMenuHandlers\\Glyphpeek"), std::wstring(m.shellMenuClass));
     // The help string as its characters, whatever the code page (the merged view: Wine writes a
     // per-user type library with the machine's).
-    EXPECT_EQ(String(HKEY_CLASSES_ROOT, L"TypeLib\\" + std::wstring(m.typeLib) + L"\\1.0"),
+    EXPECT_EQ(String(HKEY_CLASSES_ROOT, L"TypeLib\\" + std::wstring(m.typeLibrary) + L"\\1.0"),
               n + L" 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA");
 }
 
@@ -156,7 +134,7 @@ TEST_P(ExtensionModule, Regsvr32WritesEveryEntryForAllUsersAndSlashURemovesThem)
     const Module& m = GetParam();
     ASSERT_EQ(RunRegsvr32(L"/s \"" + path + L"\""), 0u);
     ExpectRegistered(m, HKEY_LOCAL_MACHINE, path);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + L"CLSID\\" + m.thumbnail));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + L"CLSID\\" + m.thumbnailClass));
     ASSERT_EQ(RunRegsvr32(L"/s /u \"" + path + L"\""), 0u);
     ExpectUnregistered(m, HKEY_LOCAL_MACHINE);
 }
@@ -168,12 +146,12 @@ TEST_P(ExtensionModule, DllInstallUserInAnyCaseRegistersForTheCurrentUserOnly) {
     for (const wchar_t* line : {L"user", L"USER"}) {
         ASSERT_EQ(install(TRUE, line), S_OK) << line;
         ExpectRegistered(m, HKEY_CURRENT_USER, path);
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"CLSID\\" + m.thumbnail));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"CLSID\\" + m.thumbnailClass));
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"AppID\\" + m.appId));
         ASSERT_EQ(install(FALSE, line), S_OK) << line;
         for (const std::wstring& key : OwnKeys(m)) EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + key)) << key.c_str();
         // Wine writes a per-user type library with the machine's; wherever it went, it is gone again.
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"TypeLib\\" + m.typeLib));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"TypeLib\\" + m.typeLibrary));
     }
 }
 
@@ -184,7 +162,7 @@ TEST_P(ExtensionModule, DllInstallWithAnotherCommandLineRegistersForAllUsers) {
     for (const wchar_t* line : {L"users", L"", static_cast<const wchar_t*>(nullptr)}) {
         ASSERT_EQ(install(TRUE, line), S_OK);
         ExpectRegistered(m, HKEY_LOCAL_MACHINE, path);
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + L"CLSID\\" + m.thumbnail));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + L"CLSID\\" + m.thumbnailClass));
         ASSERT_EQ(install(FALSE, line), S_OK);
         ExpectUnregistered(m, HKEY_LOCAL_MACHINE);
     }
@@ -201,7 +179,7 @@ TEST_P(ExtensionModule, RegisteredClassesActivateByClsidAndProgIdAndServeTheirTy
         for (const std::wstring& name : {progId, progId + L".1"}) {
             CLSID clsid{};
             ASSERT_EQ(CLSIDFromProgID(name.c_str(), &clsid), S_OK) << name.c_str();
-            EXPECT_TRUE(IsEqualCLSID(clsid, Clsid(suffix[1] == L'T' ? m.thumbnail : m.shellMenu)));
+            EXPECT_TRUE(IsEqualCLSID(clsid, Clsid(suffix[1] == L'T' ? m.thumbnailClass : m.shellMenuClass)));
             IDispatch* dispatch = nullptr;
             ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                        reinterpret_cast<void**>(&dispatch)), S_OK) << name.c_str();
@@ -216,7 +194,7 @@ TEST_P(ExtensionModule, RegisteredClassesActivateByClsidAndProgIdAndServeTheirTy
         }
     }
     ITypeLib* library = nullptr;
-    ASSERT_EQ(LoadRegTypeLib(Clsid(m.typeLib), 1, 0, 0, &library), S_OK);
+    ASSERT_EQ(LoadRegTypeLib(Clsid(m.typeLibrary), 1, 0, 0, &library), S_OK);
     BSTR name = nullptr;
     ASSERT_EQ(library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr), S_OK);
     EXPECT_EQ(std::wstring(name), std::wstring(m.name) + L"Lib");
@@ -234,7 +212,7 @@ TEST_P(ExtensionModule, UnloadAnswerFollowsObjectsAndLocksAndUnknownClassesAreRe
     EXPECT_EQ(getClassObject(IID_IUnknown, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(none, nullptr);
     EXPECT_EQ(canUnload(), S_OK);
-    for (const wchar_t* clsid : {m.thumbnail, m.shellMenu}) {
+    for (const wchar_t* clsid : {m.thumbnailClass, m.shellMenuClass}) {
         IClassFactory* factory = nullptr;
         ASSERT_EQ(getClassObject(Clsid(clsid), IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
         IUnknown* object = nullptr;

@@ -8,6 +8,7 @@
 #include "winsupport/scoped_handles.h"
 #include "framework/com/registrar_script.h"
 #include "winsupport/wide.h"
+#include "winsupport/module_path.h"
 
 namespace glyphpeek::com {
 namespace {
@@ -243,17 +244,8 @@ HRESULT RemoveScriptResource(HMODULE module, UINT id, RegistrationScope scope,
 
 std::wstring ModuleFileName(HMODULE module) noexcept {
     try {
-        std::wstring path(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-            if (length == 0) return {};
-            if (length < path.size()) {
-                path.resize(length);
-                return path;
-            }
-            if (path.size() >= 32768) return {};
-            path.resize(path.size() * 2);
-        }
+        // The registry takes long paths; 32767 units is the longest a Windows path can be.
+        return ModulePath(module, 32768);
     } catch (...) {
         return {};
     }

@@ -13,6 +13,7 @@
 #include "testsupport/registry_probe.h"
 #include "testsupport/test_process.h"
 #include "testsupport/utility_library.h"
+#include "winsupport/product_identities.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ using registry_probe::String;
 
 const wchar_t* const kDeliverables[] = {L"TRUtility.dll", L"Typorama.dll", L"TyporamaVista.dll", L"TRSetting.exe",
                                         L"Stubmaker.exe"};
-const wchar_t kVistaServer[] = L"CLSID\\{A8B69155-CE79-4778-9656-47953D0D5B0B}\\InprocServer32";
-const wchar_t kVistaThumbnailHandler[] = L"\\shellex\\{E357FCCD-A995-4576-B01F-234630154E96}";
+const std::wstring kVistaServer = std::wstring(L"CLSID\\") + glyphpeek::ids::kTyporamaVista.thumbnailClass + L"\\InprocServer32";
+const std::wstring kVistaThumbnailHandler = std::wstring(L"\\shellex\\") + glyphpeek::ids::kThumbnailProviderSlot;
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t kDefineKey[] = L"Software\\Ormsby Software\\Typorama\\Define0";
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
@@ -121,15 +122,15 @@ protected:
         EXPECT_EQ(MenuEntryTarget(L"Installed Font Viewer.lnk"), kInstallFolder + L"Stubmaker.exe");
         EXPECT_EQ(String(HKEY_CLASSES_ROOT, kVistaServer), kInstallFolder + L"TyporamaVista.dll");
         EXPECT_EQ(String(HKEY_CLASSES_ROOT, std::wstring(L".vft") + kVistaThumbnailHandler),
-                  L"{A8B69155-CE79-4778-9656-47953D0D5B0B}");
+                  glyphpeek::ids::kTyporamaVista.thumbnailClass);
     }
     void ExpectNothingLeft() {
         EXPECT_FALSE(fs::exists(kInstallFolder));
         for (const fs::path& folder : MenuFolders()) EXPECT_FALSE(fs::exists(folder)) << folder;
         EXPECT_TRUE(InstalledVersions().empty());
-        for (const wchar_t* key : {kVistaServer, L"CLSID\\{5C5A968A-9EE3-4436-8409-D1D4FEA483D6}", L"TyporamaVista.Thumbnail",
-                                   L"AppID\\TyporamaVista.DLL", L"TypeLib\\{C57A52A9-BDF8-4E68-9268-E3571DD7EA34}",
-                                   L".vft", L"vftfile", L".ttf\\shellex\\{E357FCCD-A995-4576-B01F-234630154E96}",
+        for (const std::wstring& key : std::initializer_list<std::wstring>{kVistaServer, std::wstring(L"CLSID\\") + glyphpeek::ids::kTyporamaVista.shellMenuClass, L"TyporamaVista.Thumbnail",
+                                   L"AppID\\TyporamaVista.DLL", std::wstring(L"TypeLib\\") + glyphpeek::ids::kTyporamaVista.typeLibrary,
+                                   L".vft", L"vftfile", std::wstring(L".ttf\\shellex\\") + glyphpeek::ids::kThumbnailProviderSlot,
                                    L"ttffile\\shellex\\ContextMenuHandlers\\UpdateThumbnail"})
             EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Ormsby Software"));

@@ -11,27 +11,14 @@
 #include "testsupport/registry_probe.h"
 #include "testsupport/test_process.h"
 #include "testsupport/utility_library.h"
+#include "testsupport/extension_library_printer.h"
 
 namespace {
 
 using namespace registry_probe;
 
-struct Library {
-    const wchar_t* file;
-    const wchar_t* name;
-    const wchar_t* appId;
-    const wchar_t* thumbnail;
-    const wchar_t* typeLib;
-    const wchar_t* handlerKey;
-};
-
-const Library kLibraries[] = {
-    {L"Typorama.dll", L"Typorama", L"{B0BA7238-7292-46CD-9CAF-215613CDACF7}", L"{5025A292-D603-4BBC-AAAE-EED7600234E9}",
-     L"{C0062F76-E363-442E-98FD-BB99DA949CE8}", L"{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}"},
-    {L"TyporamaVista.dll", L"TyporamaVista", L"{D38EDE1C-B716-4C1B-AA67-E096E201D714}",
-     L"{A8B69155-CE79-4778-9656-47953D0D5B0B}", L"{C57A52A9-BDF8-4E68-9268-E3571DD7EA34}",
-     L"{E357FCCD-A995-4576-B01F-234630154E96}"},
-};
+using Library = glyphpeek::ids::ExtensionLibrary;
+const Library kLibraries[] = {glyphpeek::ids::kTyporama, glyphpeek::ids::kTyporamaVista};
 
 const std::wstring kClasses = L"Software\\Classes\\";
 
@@ -42,8 +29,8 @@ DWORD Regsvr32(const std::wstring& arguments) { return Execute(L"regsvr32.exe " 
 std::vector<std::wstring> EarlierKeys(const Library& l) {
     const std::wstring n = l.name;
     return {L"AppID\\" + std::wstring(l.appId), L"AppID\\" + n + L".DLL", n + L".Thumbnail", n + L".Thumbnail.1",
-            L"CLSID\\" + std::wstring(l.thumbnail), L".vft\\shellex\\" + std::wstring(l.handlerKey),
-            L"TypeLib\\" + std::wstring(l.typeLib)};
+            L"CLSID\\" + std::wstring(l.thumbnailClass), L".vft\\shellex\\" + std::wstring(l.thumbnailSlot),
+            L"TypeLib\\" + std::wstring(l.typeLibrary)};
 }
 
 class RegistrationUndo : public ::testing::TestWithParam<Library> {
@@ -84,14 +71,10 @@ TEST_P(RegistrationUndo, AFailedPerUserInstallationLeavesNothingBehind) {
     // With the obstacle gone the same installation succeeds: the failure was the blocked key's.
     DeleteTree(HKEY_CURRENT_USER, blocker);
     ASSERT_EQ(Regsvr32(PerUser(L"/s")), 0u);
-    EXPECT_EQ(String(HKEY_CURRENT_USER, kClasses + L"CLSID\\" + GetParam().thumbnail + L"\\InprocServer32",
+    EXPECT_EQ(String(HKEY_CURRENT_USER, kClasses + L"CLSID\\" + GetParam().thumbnailClass + L"\\InprocServer32",
                      L"ThreadingModel"),
               std::wstring(L"Apartment"));
     EXPECT_EQ(Regsvr32(PerUser(L"/s /u")), 0u);
-}
-
-void PrintTo(const Library& l, std::ostream* out) {
-    for (const wchar_t* c = l.file; *c; ++c) *out << static_cast<char>(*c);
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, RegistrationUndo, ::testing::ValuesIn(kLibraries),

@@ -12,13 +12,14 @@
 #include "trsetting/maintenance.h"
 #include "testsupport/registry_probe.h"
 #include "trsetting/shell_integration.h"
+#include "winsupport/product_identities.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace glyphpeek::trsetting;
 
-const wchar_t kVistaClsid[] = L"CLSID\\{A8B69155-CE79-4778-9656-47953D0D5B0B}";
+const std::wstring kVistaClsid = std::wstring(L"CLSID\\") + glyphpeek::ids::kTyporamaVista.thumbnailClass;
 const wchar_t kDefinesKey[] = L"Software\\Ormsby Software\\Typorama";
 
 std::wstring Text(unsigned id) {

@@ -11,14 +11,15 @@
 
 #include "testsupport/registry_probe.h"
 #include "trsetting/shell_integration.h"
+#include "winsupport/product_identities.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace glyphpeek::trsetting;
 
-constexpr wchar_t kVistaHandler[] = L"{E357FCCD-A995-4576-B01F-234630154E96}";
-constexpr wchar_t kClassicHandler[] = L"{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}";
+constexpr const wchar_t* kVistaHandler = glyphpeek::ids::kThumbnailProviderSlot;
+constexpr const wchar_t* kClassicHandler = glyphpeek::ids::kExtractImageSlot;
 
 using registry_probe::KeyExists;
 
@@ -46,19 +47,19 @@ protected:
 TEST_F(FontTypes, EachGenerationEntersItsOwnHandlerOverlayAndMenu) {
     RegisterFontType(kTrueType, ShellGeneration::kVista);
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, std::wstring(L".ttf\\shellex\\") + kVistaHandler, L""),
-              L"{A8B69155-CE79-4778-9656-47953D0D5B0B}");
+              glyphpeek::ids::kTyporamaVista.thumbnailClass);
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"");
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile\\shellex\\ContextMenuHandlers\\UpdateThumbnail", L""),
-              L"{5C5A968A-9EE3-4436-8409-D1D4FEA483D6}");
+              glyphpeek::ids::kTyporamaVista.shellMenuClass);
     EXPECT_TRUE(IsFontTypeRegistered(kTrueType, ShellGeneration::kVista));
     EXPECT_FALSE(IsFontTypeRegistered(kTrueType, ShellGeneration::kClassic));
 
     RegisterFontType(kOpenType, ShellGeneration::kClassic);
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, std::wstring(L".otf\\shellex\\") + kClassicHandler, L""),
-              L"{5025A292-D603-4BBC-AAAE-EED7600234E9}");
+              glyphpeek::ids::kTyporama.thumbnailClass);
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"otffile", L"TypeOverlay"), L"<none>");
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"otffile\\shellex\\ContextMenuHandlers\\UpdateThumbnail", L""),
-              L"{F91791B9-A509-4FAD-B778-478AE241DCCC}");
+              glyphpeek::ids::kTyporama.shellMenuClass);
     EXPECT_TRUE(IsFontTypeRegistered(kOpenType, ShellGeneration::kClassic));
 
     // Wine reports Windows 10: the calls without a generation take the Vista one.
@@ -177,7 +178,7 @@ TEST(ThumbnailCache, CacheFilesGoAndTheFolderKeepsItsAttributes) {
 
 TEST(ExtensionLibrary, IsRegisteredAndUnregisteredThroughRegsvr32) {
     // The Vista generation's library beside the test program, as beside the settings program.
-    const std::wstring clsid = L"CLSID\\{A8B69155-CE79-4778-9656-47953D0D5B0B}";
+    const std::wstring clsid = std::wstring(L"CLSID\\") + glyphpeek::ids::kTyporamaVista.thumbnailClass;
     UnregisterExtensionLibrary(false);
     ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, clsid));
 
@@ -185,7 +186,7 @@ TEST(ExtensionLibrary, IsRegisteredAndUnregisteredThroughRegsvr32) {
     // The .vft entries are written at once; regsvr32 is not waited for.
     EXPECT_TRUE(IsFontTypeRegistered(kVirtualFont));
     // The type library is what regsvr32's registration writes last.
-    const std::wstring typeLibrary = L"TypeLib\\{C57A52A9-BDF8-4E68-9268-E3571DD7EA34}";
+    const std::wstring typeLibrary = std::wstring(L"TypeLib\\") + glyphpeek::ids::kTyporamaVista.typeLibrary;
     for (int waited = 0; waited < 15000 && !KeyExists(HKEY_CLASSES_ROOT, typeLibrary); waited += 50) Sleep(50);
     Sleep(300);  // for regsvr32 to return from the registration and end
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", L""), ProgramFolder() + L"TyporamaVista.dll");

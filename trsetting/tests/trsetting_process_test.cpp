@@ -15,6 +15,7 @@
 #include "trsetting/shell_integration.h"
 #include "testsupport/test_process.h"
 #include "testsupport/utility_library.h"
+#include "winsupport/product_identities.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST(TRSettingProgram, MaintenanceSwitchesRunWithoutADialog) {
 
 // An installer runs these and goes on when they end: the registration is complete by then.
 TEST(TRSettingProgram, PackageSwitchesEndWhenTheRegistrationHasEnded) {
-    const std::wstring clsid = L"CLSID\\{A8B69155-CE79-4778-9656-47953D0D5B0B}\\InprocServer32";
+    const std::wstring clsid = std::wstring(L"CLSID\\") + glyphpeek::ids::kTyporamaVista.thumbnailClass + L"\\InprocServer32";
     EXPECT_EQ(Execute(Program() + L" /setup").exitCode, 0u);
     EXPECT_TRUE(registry_probe::KeyExists(HKEY_CLASSES_ROOT, clsid));
     EXPECT_TRUE(IsFontTypeRegistered(kVirtualFont));
@@ -107,8 +108,8 @@ TEST(TRSettingProgram, RegistersThroughTheSystemsRegsvr32NeverOnePlantedBesideIt
     const std::wstring program = Quoted((folder / L"TRSetting.exe").wstring());
     const bool vista = CurrentGeneration() == ShellGeneration::kVista;
     // The type library is what the registration writes last.
-    const std::wstring typeLibrary = vista ? L"TypeLib\\{C57A52A9-BDF8-4E68-9268-E3571DD7EA34}"
-                                           : L"TypeLib\\{C0062F76-E363-442E-98FD-BB99DA949CE8}";
+    const std::wstring typeLibrary = vista ? std::wstring(L"TypeLib\\") + glyphpeek::ids::kTyporamaVista.typeLibrary
+                                           : std::wstring(L"TypeLib\\") + glyphpeek::ids::kTyporama.typeLibrary;
 
     EXPECT_EQ(Execute(program + L" /install").exitCode, 0u);
     bool registered = false;  // the tool is not waited for by the installer

@@ -11,6 +11,7 @@
 #include "framework/com/registrar.h"
 #include "testsupport/registry_probe.h"
 #include "framework/com/type_library.h"
+#include "testsupport/utility_library.h"
 
 namespace glyphpeek::com {
 namespace {
@@ -37,13 +38,6 @@ void Clean() {
 }
 
 bool RunningOnWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
-std::wstring TestFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 class ComServer : public ::testing::Test {
 protected:
