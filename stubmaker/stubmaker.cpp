@@ -7,31 +7,48 @@
 
 #include <string>
 
-#include "winsupport/scoped_com.h"
-#include "winsupport/system_libraries.h"
+#include "framework/ui/application.h"
 #include "stubmaker/stub_folder.h"
 #include "stubmaker/stubmaker_dlg.h"
-#include "winsupport/wide.h"
 #include "stubmaker/windows_host.h"
+#include "winsupport/scoped_com.h"
+#include "winsupport/system_libraries.h"
+#include "winsupport/wide.h"
 
-using namespace glyphpeek::stubmaker;
+namespace glyphpeek::stubmaker {
+namespace {
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    RestrictLibrarySearch();
-    try {
-        if (IsFolderSwitch(ToU16(commandLine ? commandLine : L""))) {
+class CStubmakerApp : public CWinApp {
+protected:
+    BOOL InitInstance() override {
+        RestrictLibrarySearch();
+        try {
+            Run();
+        } catch (...) {
+            // Nothing is reported: the run simply ends.
+        }
+        return FALSE;
+    }
+
+private:
+    void Run() {
+        if (IsFolderSwitch(ToU16(CommandLine()))) {
             const std::u16string folder = StubFolder();
             const ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
             if (!folder.empty())
                 ShellExecuteW(nullptr, L"explore", ToWide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-            return 0;
+            return;
         }
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
         CStubmakerDlg dialog;
-        dialog.DoModal(instance);
-    } catch (...) {
-        // Nothing is reported: the run simply ends.
+        SetMainWindow(&dialog);
+        dialog.DoModal();
+        SetMainWindow(nullptr);
     }
-    return 0;
-}
+};
+
+CStubmakerApp theApp;
+
+} // namespace
+} // namespace glyphpeek::stubmaker

@@ -6,14 +6,19 @@
 #include <atomic>
 #include <string>
 
-class CStubmakerDlg {
-public:
-    CStubmakerDlg() = default;
-    CStubmakerDlg(const CStubmakerDlg&) = delete;
-    CStubmakerDlg& operator=(const CStubmakerDlg&) = delete;
-    ~CStubmakerDlg();
+#include "framework/ui/dialog.h"
+#include "winsupport/scoped_handles.h"
 
-    INT_PTR DoModal(HINSTANCE instance);
+namespace glyphpeek::stubmaker {
+
+class CStubmakerDlg : public CDialog {
+public:
+    CStubmakerDlg();
+    ~CStubmakerDlg() override;
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     // What the worker is handed: the dialog and its two controls, the folders, the stop flag.
@@ -25,18 +30,12 @@ private:
         std::atomic<bool>* stop = nullptr;
     };
 
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static DWORD WINAPI Worker(void* param);
-    BOOL OnInitDialog();
-    bool OnPaint();
-    void OnDestroy();
     void WaitForWorker();
 
-    HINSTANCE instance_ = nullptr;
-    HWND hwnd_ = nullptr;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
-    HANDLE worker_ = nullptr;
+    ScopedHandle worker_;
     std::atomic<bool> stop_ = false;
     WorkerParams params_;
 };
+
+} // namespace glyphpeek::stubmaker

@@ -1,4 +1,5 @@
 #include "testsupport/bitmap_ink.h"
+#include "winsupport/scoped_handles.h"
 
 #include <vector>
 
@@ -15,9 +16,8 @@ int InkedPixels(HBITMAP bitmap) {
     header.bmiHeader.biBitCount = 32;
     header.bmiHeader.biCompression = BI_RGB;
     std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, info.bmHeight, pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    const WindowDC screen(nullptr);
+    GetDIBits(screen.get(), bitmap, 0, info.bmHeight, pixels.data(), &header, DIB_RGB_COLORS);
     int inked = 0;
     for (DWORD pixel : pixels) inked += (pixel & 0xFFFFFF) != 0xFFFFFF;
     return inked;

@@ -46,16 +46,15 @@ void Press(HWND dialog, int id) {
 }
 
 DialogWatcher::DialogWatcher(std::vector<Step> steps) : steps_(std::move(steps)), owner_(GetCurrentThreadId()) {
-    thread_ = CreateThread(nullptr, 0, &DialogWatcher::Run, this, 0, nullptr);
+    thread_ = ScopedHandle(CreateThread(nullptr, 0, &DialogWatcher::Run, this, 0, nullptr));
 }
 
 DialogWatcher::~DialogWatcher() {
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
+    WaitForSingleObject(thread_.get(), INFINITE);
 }
 
 size_t DialogWatcher::Finish() {
-    WaitForSingleObject(thread_, INFINITE);
+    WaitForSingleObject(thread_.get(), INFINITE);
     return answered_;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "winsupport/scoped_handles.h"
+
 // The message box's text control.
 inline constexpr int kMessageBoxText = 0xFFFF;
 
@@ -49,5 +51,5 @@ private:
     DWORD owner_;
     std::atomic<size_t> answered_ = 0;
     std::atomic<bool> stopped_ = false;
-    HANDLE thread_ = nullptr;
+    ScopedHandle thread_;
 };

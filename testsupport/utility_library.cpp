@@ -1,6 +1,7 @@
 #include "testsupport/utility_library.h"
 #include "winsupport/product_identities.h"
 #include "winsupport/module_path.h"
+#include "winsupport/scoped_handles.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ void DefineRegistry::CreateKey(int index) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, DefineKey(index).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                               nullptr),
               ERROR_SUCCESS);
-    RegCloseKey(key);
+    const ScopedRegKey owned(key);
 }
 
 void DefineRegistry::SetBytes(int index, const wchar_t* name, const void* data, DWORD size, DWORD type) {
@@ -45,8 +46,8 @@ void DefineRegistry::SetBytes(int index, const wchar_t* name, const void* data, 
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, DefineKey(index).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                               nullptr),
               ERROR_SUCCESS);
+    const ScopedRegKey owned(key);
     EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    RegCloseKey(key);
 }
 
 void DefineRegistry::SetString(int index, const wchar_t* name, const std::wstring& value, DWORD type) {

@@ -60,8 +60,8 @@ std::wstring SystemErrorText(DWORD error) {
     const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                             FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const ScopedLocalMemory<wchar_t*> owned(text);
     std::wstring message = length ? std::wstring(text, length) : L"Error " + std::to_wstring(error);
-    if (text) LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
     return message;
 }

@@ -43,10 +43,7 @@ bool CImageDialog::LoadFaces() {
 }
 
 BOOL CImageDialog::OnInitDialog() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    SendMessage(WM_SETICON, ICON_SMALL,
-                reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    SetIconFromResource(GetModuleHandleW(nullptr), IDR_MAINFRAME, false);
     if (!LoadFaces()) {
         MessageBoxW(hwnd_, ProgramText(IDS_NO_FONT_INFORMATION).c_str(), ProgramText(IDS_LOAD_ERROR_CAPTION).c_str(),
                     MB_OK | MB_ICONERROR);

@@ -85,12 +85,7 @@ void CTRSettingDlg::BindControls() {
 }
 
 BOOL CTRSettingDlg::OnInitDialog() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
-        const int size = GetSystemMetrics(metric);
-        SendMessage(WM_SETICON, which,
-                    reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0)));
-    }
+    SetIconFromResource(GetModuleHandleW(nullptr), IDR_MAINFRAME);
     for (size_t i = 0; i < initialTypes_.size(); ++i) {
         initialTypes_[i] = IsFontTypeRegistered(static_cast<int>(i + 1));
         CheckDlgButton(hwnd_, kTypeBoxes[i], initialTypes_[i] ? BST_CHECKED : BST_UNCHECKED);

@@ -7,6 +7,7 @@
 #include "extension_common/string_source.h"
 #include "extension_common/utility_commands.h"
 #include "typorama_vista/vista_classes.h"
+#include "winsupport/scoped_handles.h"
 
 namespace glyphpeek::typorama_vista {
 namespace {
@@ -28,14 +29,13 @@ constexpr MenuItem kStubItems[] = {
 // for a new one. The content and the other times stay; a file that cannot be opened for writing is
 // passed over.
 void TouchLastWriteTime(const wchar_t* path) {
-    const HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const ScopedFile file(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return;
     SYSTEMTIME now{};
     GetSystemTime(&now);
     FILETIME written{};
-    if (SystemTimeToFileTime(&now, &written)) SetFileTime(file, nullptr, nullptr, &written);
-    CloseHandle(file);
+    if (SystemTimeToFileTime(&now, &written)) SetFileTime(file.get(), nullptr, nullptr, &written);
 }
 
 class CShellMenu final : public extension_common::ShellMenuObject<CShellMenu, IShellMenu, IID_IShellMenu> {

@@ -62,6 +62,10 @@ using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedPen = ScopedGdiObject<HPEN>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 using ScopedMenu = Scoped<NullInvalidTraits<HMENU, DestroyMenu>>;
+using ScopedIcon = Scoped<NullInvalidTraits<HICON, DestroyIcon>>;
+// Memory the system allocated with LocalAlloc for the caller (FormatMessage's text and the like).
+template <typename Pointer>
+using ScopedLocalMemory = Scoped<NullInvalidTraits<Pointer, LocalFree>>;
 // A device context made by CreateCompatibleDC or CreateDC.
 using ScopedMemoryDC = Scoped<NullInvalidTraits<HDC, DeleteDC>>;
 // Memory the shell or COM handed over: item lists, names from Stat and the like.

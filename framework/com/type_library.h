@@ -8,6 +8,7 @@
 #include <oleauto.h>
 
 #include "framework/com/registrar.h"
+#include "winsupport/scoped_com.h"
 
 namespace glyphpeek::com {
 
@@ -49,22 +50,16 @@ public:
     }
     IFACEMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        ITypeInfo* info = nullptr;
-        HRESULT hr = LoadModuleTypeInfo(Iid, &info);
-        if (FAILED(hr)) return hr;
-        hr = DispGetIDsOfNames(info, names, count, ids);
-        info->Release();
-        return hr;
+        ComPtr<ITypeInfo> info;
+        if (const HRESULT hr = LoadModuleTypeInfo(Iid, info.put()); FAILED(hr)) return hr;
+        return DispGetIDsOfNames(info.get(), names, count, ids);
     }
     IFACEMETHODIMP Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                           EXCEPINFO* exception, UINT* argError) override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        ITypeInfo* info = nullptr;
-        HRESULT hr = LoadModuleTypeInfo(Iid, &info);
-        if (FAILED(hr)) return hr;
-        hr = DispInvoke(static_cast<Interface*>(this), info, member, flags, params, result, exception, argError);
-        info->Release();
-        return hr;
+        ComPtr<ITypeInfo> info;
+        if (const HRESULT hr = LoadModuleTypeInfo(Iid, info.put()); FAILED(hr)) return hr;
+        return DispInvoke(static_cast<Interface*>(this), info.get(), member, flags, params, result, exception, argError);
     }
 };
 

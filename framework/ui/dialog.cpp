@@ -46,6 +46,18 @@ INT_PTR CDialog::DoModal() {
     return result_;
 }
 
+void CDialog::SetIconFromResource(HINSTANCE instance, UINT id, bool big) {
+    const auto load = [&](int width, int height) {
+        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(width),
+                                             GetSystemMetrics(height), 0));
+    };
+    smallIcon_ = ScopedIcon(load(SM_CXSMICON, SM_CYSMICON));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    if (!big) return;
+    bigIcon_ = ScopedIcon(load(SM_CXICON, SM_CYICON));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+}
+
 void CDialog::EndDialog(INT_PTR result) {
     result_ = result;
     ended_ = true;

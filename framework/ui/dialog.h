@@ -7,6 +7,7 @@
 // table (HandleCommand), then turns IDOK and IDCANCEL into OnOK and OnCancel; other messages are
 // reflected or looked up in the message table (CWnd::HandleMessage).
 #include "framework/ui/window.h"
+#include "winsupport/scoped_handles.h"
 
 #include <functional>
 #include <vector>
@@ -24,6 +25,10 @@ public:
     // Command table: `handler` runs for WM_COMMAND from control (or menu item) `id` with
     // notification `code`. A later entry for the same pair replaces the earlier one.
     void HandleCommand(int id, UINT code, std::function<void()> handler);
+
+    // The window's icons (title bar and task switcher) from icon resource `id` of `instance`, in the
+    // system's sizes; the dialog owns them for as long as it lives. `big` false sets the small one only.
+    void SetIconFromResource(HINSTANCE instance, UINT id, bool big = true);
 
     // Queued-message filter of the modal loop: PreTranslateMessage of the target window and of its
     // parents up to the dialog, then the dialog manager. True: the message is consumed.
@@ -52,6 +57,8 @@ private:
     UINT templateId_;
     HINSTANCE instance_;
     std::vector<CommandEntry> commands_;
+    ScopedIcon bigIcon_;
+    ScopedIcon smallIcon_;
     bool ended_ = false;
     INT_PTR result_ = -1;
 };
