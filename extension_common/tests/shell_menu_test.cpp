@@ -20,6 +20,7 @@
 #include "winsupport/fonts_folder.h"
 #include "testsupport/synthetic_font.h"
 #include "testsupport/utility_library.h"
+#include "testsupport/scratch_folder.h"
 
 namespace {
 
@@ -215,10 +216,6 @@ DialogWatcher::Step Announcement(const std::wstring& fileName) {
 // Both libraries registered for all users, as regsvr32 leaves them; a scratch folder for files.
 class Menus : public ::testing::Test {
 protected:
-    Menus() {
-        fs::remove_all(scratch);
-        fs::create_directories(scratch);
-    }
     ~Menus() override {
         for (const std::wstring& file : installed) {
             RemoveFontResourceW((fonts + file).c_str());
@@ -226,8 +223,6 @@ protected:
             for (const std::wstring& name : ValuesNaming(file))
                 RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, name.c_str());
         }
-        std::error_code ignored;
-        fs::remove_all(scratch, ignored);
     }
     static IUnknown* Create(const CLSID& clsid) { return RegisteredExtensions::Create(clsid); }
     // A file of the scratch folder whose Fonts-folder copy and list entries the test removes afterwards.
@@ -237,7 +232,7 @@ protected:
     }
 
     RegisteredExtensions extensions;
-    const fs::path scratch = fs::path(TestFolder()) / L"menu-scratch";
+    const ScratchFolder scratch{fs::path(TestFolder()) / L"menu-scratch"};
     const std::wstring fonts = FontsFolder();
     std::vector<std::wstring> installed;
 };

@@ -26,6 +26,7 @@
 #include "testsupport/test_process.h"
 #include "tools/thumbnail_road.h"
 #include "testsupport/utility_library.h"
+#include "testsupport/scratch_folder.h"
 
 namespace {
 
@@ -77,20 +78,10 @@ struct Outcome {
 class Stubmaker : public ::testing::Test {
 protected:
     Stubmaker() {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        scratch_ = fs::path(temp) / (L"stubmaker-test-" + std::to_wstring(GetCurrentProcessId()));
-        fs::remove_all(scratch_);
-        fs::create_directories(scratch_);
         fs::copy_file(fs::path(TestFolder()) / STUBMAKER_EXE, scratch_ / L"Stubmaker.exe");
-        vf_ = scratch_ / L"vf";
         RemoveValues();
     }
-    ~Stubmaker() override {
-        RemoveValues();
-        std::error_code ignored;
-        fs::remove_all(scratch_, ignored);
-    }
+    ~Stubmaker() override { RemoveValues(); }
 
     void AddValue(const std::wstring& name, DWORD type, const std::wstring& data, HKEY root = HKEY_LOCAL_MACHINE) {
         HKEY key = nullptr;
@@ -152,8 +143,8 @@ protected:
         return files;
     }
 
-    fs::path scratch_;
-    fs::path vf_;
+    const ScratchFolder scratch_{fs::temp_directory_path() / (L"stubmaker-test-" + std::to_wstring(GetCurrentProcessId()))};
+    const fs::path vf_ = scratch_ / L"vf";
 };
 
 TEST_F(Stubmaker, WritesStubsForInstalledFontsAndDeletesDeadOnes) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "trsetting/define_file_io.h"
+#include "testsupport/scratch_folder.h"
 
 namespace {
 
@@ -30,19 +31,11 @@ SettingData Define(const wchar_t* name, uint32_t colour) {
 
 class DefineFiles : public ::testing::Test {
 protected:
-    DefineFiles() {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~DefineFiles() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
     std::string Bytes(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    const fs::path folder = fs::temp_directory_path() / L"glyphpeek-define-files";
+    const ScratchFolder folder{fs::temp_directory_path() / L"glyphpeek-define-files"};
 };
 
 TEST_F(DefineFiles, ExportAndImportGiveTheSameListByteForByte) {

@@ -20,6 +20,7 @@
 #include "trsetting/resource.h"
 #include "trsetting/setting_dialog.h"
 #include "trsetting/shell_integration.h"
+#include "testsupport/scratch_folder.h"
 
 namespace {
 
@@ -109,16 +110,8 @@ TEST(DefineTestDialog, NamesTheFirstApplyingDefineForTypedAndDroppedNames) {
 
 class ImageDialog : public ::testing::Test {
 protected:
-    ImageDialog() {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~ImageDialog() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
     glyphpeek::imaging::GdiplusSession gdiplus;
-    const fs::path folder = fs::temp_directory_path() / L"glyphpeek-image-dialog";
+    const ScratchFolder folder{fs::temp_directory_path() / L"glyphpeek-image-dialog"};
 };
 
 TEST_F(ImageDialog, ProposesTheFacesAndATargetBesideTheFontAndSavesThePicture) {

@@ -9,6 +9,7 @@
 #include "trutility/TRUtility.h"
 #include "imaging/gdiplus_session.h"
 #include "trsetting/picture_output.h"
+#include "testsupport/scratch_folder.h"
 
 namespace {
 
@@ -45,14 +46,10 @@ Picture Read(const fs::path& path) {
 class Pictures : public ::testing::Test {
 protected:
     Pictures() {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         GetFontDataFromFile(kDejaVu, &faces);  // registers the file privately, as the dialog does
     }
     ~Pictures() override {
         RemoveFontResourceExW(kDejaVu, FR_PRIVATE, nullptr);
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
     PictureRequest Request(const wchar_t* name) {
         PictureRequest request;
@@ -64,7 +61,7 @@ protected:
     }
     GdiplusSession session;
     std::vector<FontData> faces;
-    const fs::path folder = fs::temp_directory_path() / L"glyphpeek-pictures";
+    const ScratchFolder folder{fs::temp_directory_path() / L"glyphpeek-pictures"};
 };
 
 TEST_F(Pictures, BlackTextOnTransparentPixelsAsLargeAsTheText) {
