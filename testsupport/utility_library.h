@@ -9,12 +9,12 @@
 #include "winsupport/export_binding.h"
 #include "trutility/TRUtility.h"
 
-class UtilityLibrary {
+#include "core/non_copyable.h"
+
+class UtilityLibrary : glyphpeek::NonCopyable {
 public:
     UtilityLibrary();
     ~UtilityLibrary();
-    UtilityLibrary(const UtilityLibrary&) = delete;
-    UtilityLibrary& operator=(const UtilityLibrary&) = delete;
 
     HMODULE module() const { return module_; }
     FARPROC Bind(const char* name) const;

@@ -1,6 +1,8 @@
 #include "trsetting/command_line.h"
 
+#include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "core/ascii_case.h"
 
@@ -55,35 +57,36 @@ StartRequest ParseCommandTail(std::u16string_view tail) {
     StartRequest request;
     request.showResult = text.find(u"/result") != std::u16string_view::npos;
     // In this order: "/unregist" before "/uninstall" and "/regist" last, as the switches were always read.
-    if (text.starts_with(u"/install")) {
-        request.action = StartAction::kInstall;
-    } else if (text.starts_with(u"/unregist")) {
-        request.action = StartAction::kUnregister;
-    } else if (text.starts_with(u"/uninstall")) {
-        request.action = StartAction::kUninstall;
-    } else if (text.starts_with(u"/clrcache")) {
-        request.action = StartAction::kClearCache;
-    } else if (text.starts_with(u"/regist")) {
-        request.action = StartAction::kRegisterType;
+    constexpr std::pair<std::u16string_view, StartAction> kSwitches[] = {
+        {u"/install", StartAction::kInstall},     {u"/unregist", StartAction::kUnregister},
+        {u"/uninstall", StartAction::kUninstall}, {u"/clrcache", StartAction::kClearCache},
+        {u"/regist", StartAction::kRegisterType}, {u"/removefont", StartAction::kRemoveFont},
+        {u"/image", StartAction::kImage},         {u"/setup", StartAction::kSetup},
+        {u"/undosetup", StartAction::kUndoSetup}, {u"/cleanup", StartAction::kCleanup},
+    };
+    const auto found = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                    [&](const auto& entry) { return text.starts_with(entry.first); });
+    if (found == std::end(kSwitches)) return request;
+    switch (found->second) {
+    case StartAction::kRegisterType:
         request.fontType = FontTypeOf(text);
-    } else if (text.starts_with(u"/removefont")) {
-        std::vector<std::u16string> arguments = Arguments(tail.substr(11));
-        if (arguments.size() >= 2) {
-            request.action = StartAction::kRemoveFont;
-            request.backupFolder = std::move(arguments.front());
-            request.removalPaths.assign(std::make_move_iterator(arguments.begin() + 1),
-                                        std::make_move_iterator(arguments.end()));
-        }
-    } else if (text.starts_with(u"/image")) {
-        request.action = StartAction::kImage;
-        request.imagePath = ImagePath(tail);
-    } else if (text.starts_with(u"/setup")) {
-        request.action = StartAction::kSetup;
-    } else if (text.starts_with(u"/undosetup")) {
-        request.action = StartAction::kUndoSetup;
-    } else if (text.starts_with(u"/cleanup")) {
-        request.action = StartAction::kCleanup;
+        break;
+    case StartAction::kRemoveFont: {
+        std::vector<std::u16string> arguments = Arguments(tail.substr(found->first.size()));
+        // Without a backup folder and at least one font the switch asks for nothing.
+        if (arguments.size() < 2) return request;
+        request.backupFolder = std::move(arguments.front());
+        request.removalPaths.assign(std::make_move_iterator(arguments.begin() + 1),
+                                    std::make_move_iterator(arguments.end()));
+        break;
     }
+    case StartAction::kImage:
+        request.imagePath = ImagePath(tail);
+        break;
+    default:
+        break;
+    }
+    request.action = found->second;
     return request;
 }
 

@@ -4,16 +4,16 @@
 #include <windows.h>
 #include <uxtheme.h>
 
+#include "core/non_copyable.h"
+
 namespace glyphpeek::trsetting {
 
 // Theme data of one class, with the visual-styles library bound by name while any handle object
 // exists (the library may be missing: then nothing is themed).
-class CThemeHandle {
+class CThemeHandle : glyphpeek::NonCopyable {
 public:
     CThemeHandle();
     ~CThemeHandle();
-    CThemeHandle(const CThemeHandle&) = delete;
-    CThemeHandle& operator=(const CThemeHandle&) = delete;
     bool Open(const wchar_t* className);
     // Opens the class held again (after a theme change); nothing when no handle is held.
     void Reopen();

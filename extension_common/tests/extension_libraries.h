@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/non_copyable.h"
+
 // Typorama.dll and TyporamaVista.dll of the test folder, registered for the lifetime of this object as
 // regsvr32 leaves them (and COM started on the calling thread).
-class RegisteredExtensions {
+class RegisteredExtensions : glyphpeek::NonCopyable {
 public:
     RegisteredExtensions();
     ~RegisteredExtensions();
-    RegisteredExtensions(const RegisteredExtensions&) = delete;
-    RegisteredExtensions& operator=(const RegisteredExtensions&) = delete;
     // An object of a registered class, through CoCreateInstance.
     static IUnknown* Create(const CLSID& clsid);
 
@@ -23,12 +23,10 @@ private:
 };
 
 // A folder of the test folder, empty at first and removed afterwards, to copy the libraries into.
-class LibraryFolder {
+class LibraryFolder : glyphpeek::NonCopyable {
 public:
     explicit LibraryFolder(const wchar_t* name);
     ~LibraryFolder();
-    LibraryFolder(const LibraryFolder&) = delete;
-    LibraryFolder& operator=(const LibraryFolder&) = delete;
 
     const std::filesystem::path& path() const { return folder_; }
     // Copies a file of the test folder here, under another name when `as` is given.

@@ -101,17 +101,22 @@ protected:
     RegisteredExtensions extensions;
 };
 
+// A thumbnail of the size asked for with some ink on it; the bitmap is deleted.
+void ExpectInkedBitmap(HBITMAP bitmap, SIZE expected) {
+    const SIZE size = BitmapSize(bitmap);
+    EXPECT_EQ(size.cx, expected.cx);
+    EXPECT_EQ(size.cy, expected.cy);
+    EXPECT_GT(InkedPixels(bitmap), 0);
+    DeleteObject(bitmap);
+}
+
 TEST_F(Thumbnails, ClassicExtractorDrawsAFontFileAtExactlyTheRequestedSize) {
     IUnknown* object = Create(kClassicClsid);
     ASSERT_TRUE(object);
     HRESULT hr = E_FAIL;
     HBITMAP bitmap = ExtractImage(object, kDejaVu, {120, 80}, &hr);
     ASSERT_EQ(hr, S_OK);
-    const SIZE size = BitmapSize(bitmap);
-    EXPECT_EQ(size.cx, 120);
-    EXPECT_EQ(size.cy, 80);
-    EXPECT_GT(InkedPixels(bitmap), 0);
-    DeleteObject(bitmap);
+    ExpectInkedBitmap(bitmap, {120, 80});
     object->Release();
 }
 
@@ -149,11 +154,7 @@ TEST_F(Thumbnails, StreamProviderDrawsASquareFromTheFontBytes) {
     HBITMAP bitmap = StreamThumbnail(object, kDejaVu, 256, &hr, &alpha);
     ASSERT_EQ(hr, S_OK);
     EXPECT_EQ(alpha, WTSAT_RGB);
-    const SIZE size = BitmapSize(bitmap);
-    EXPECT_EQ(size.cx, 256);
-    EXPECT_EQ(size.cy, 256);
-    EXPECT_GT(InkedPixels(bitmap), 0);
-    DeleteObject(bitmap);
+    ExpectInkedBitmap(bitmap, {256, 256});
     object->Release();
 }
 

@@ -247,25 +247,22 @@ LRESULT CALLBACK CWnd::ClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
     CWnd* self = FromHandle(hwnd);
     if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    LRESULT result = 0;
-    if (!self->SafeOnMessage(message, wParam, lParam, result))
-        result = ::DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        self->Unbind();
-        self->PostNcDestroy();
-    }
-    return result;
+    return self->Dispatch(message, wParam, lParam, [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                     DWORD_PTR data) {
     auto* self = reinterpret_cast<CWnd*>(data);
+    return self->Dispatch(message, wParam, lParam, [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); });
+}
+
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& defaultProcessing) {
     LRESULT result = 0;
-    if (!self->SafeOnMessage(message, wParam, lParam, result))
-        result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    if (!SafeOnMessage(message, wParam, lParam, result)) result = defaultProcessing();
+    // The window's last message: the object lets go of it.
     if (message == WM_NCDESTROY) {
-        self->Unbind();
-        self->PostNcDestroy();
+        Unbind();
+        PostNcDestroy();
     }
     return result;
 }

@@ -86,6 +86,8 @@ protected:
     Binding binding_ = Binding::kNone;
 
 private:
+    // The object's share of a message, then `defaultProcessing` when it did not handle it.
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& defaultProcessing);
     static LRESULT CALLBACK ClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR data);

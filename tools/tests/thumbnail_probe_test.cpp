@@ -14,6 +14,8 @@
 #include "imaging/gdiplus_session.h"
 #include "testsupport/test_process.h"
 #include "testsupport/utility_library.h"
+#include "testsupport/scratch_folder.h"
+#include "winsupport/scoped_handles.h"
 
 namespace {
 
@@ -51,18 +53,20 @@ private:
     GpBitmap* bitmap_ = nullptr;
 };
 
+// Colours as defines store them (0x00BBGGRR) and as PNG pixels read back (0xRRGGBB).
+constexpr DWORD kRedDefine = 0x000000FF, kRed = 0xFF0000;
+constexpr DWORD kGreenDefine = 0x0000FF00, kGreen = 0x00FF00;
+constexpr DWORD kBlueDefine = 0x00FF0000, kBlue = 0x0000FF;
+constexpr DWORD kWhite = 0xFFFFFF;
+
 class ThumbnailProbe : public ::testing::Test {
 protected:
     ThumbnailProbe() {
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
         for (const wchar_t* library : kLibraries)
             EXPECT_EQ(Execute(L"regsvr32.exe /s " + Quoted(TestFolder() + library)).exitCode, 0u) << library;
     }
     ~ThumbnailProbe() override {
         for (const wchar_t* library : kLibraries) Execute(L"regsvr32.exe /s /u " + Quoted(TestFolder() + library));
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
     // thumbnail_probe.exe with the arguments, writing into the test's folder.
     Finished Probe(const std::wstring& generation, const std::wstring& size, std::initializer_list<std::wstring> files) {
@@ -75,11 +79,21 @@ protected:
     std::wstring Output(const wchar_t* name) const { return (folder / (std::wstring(name) + L".png")).wstring(); }
     std::wstring Write(const wchar_t* name, const std::wstring& text) {
         const std::wstring path = (folder / name).wstring();
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
-        WriteFile(file, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), &written, nullptr);
         return path;
+    }
+    // DejaVuSans.ttf drawn at the size asked for with its own (red) define; the same font under another
+    // name with the standard define.
+    void ExpectOwnDefineAndStandardDefine(int width, int height) {
+        const Png own(Output(L"DejaVuSans.ttf")), other(Output(L"Renamed.ttf"));
+        ASSERT_TRUE(own.ok() && other.ok());
+        EXPECT_EQ(own.size().width, width);
+        EXPECT_EQ(own.size().height, height);
+        EXPECT_EQ(own.Pixel(0, 0), kRed);
+        EXPECT_GT(own.Inked(), 0);
+        EXPECT_EQ(other.Pixel(0, 0), kWhite);
     }
     void SolidDefine(int index, const wchar_t* condition, DWORD color) {
         registry.SetString(index, L"DefineName", condition);
@@ -91,14 +105,9 @@ protected:
 
     GdiplusSession gdiplus;
     DefineRegistry registry;
-    const std::filesystem::path folder = std::filesystem::path(TestFolder()) / L"probe-output";
+    const ScratchFolder folder{std::filesystem::path(TestFolder()) / L"probe-output"};
 };
 
-// Colours as defines store them (0x00BBGGRR) and as PNG pixels read back (0xRRGGBB).
-constexpr DWORD kRedDefine = 0x000000FF, kRed = 0xFF0000;
-constexpr DWORD kGreenDefine = 0x0000FF00, kGreen = 0x00FF00;
-constexpr DWORD kBlueDefine = 0x00FF0000, kBlue = 0x0000FF;
-constexpr DWORD kWhite = 0xFFFFFF;
 
 TEST_F(ThumbnailProbe, AFontFileIsDrawnWithTheDefineOfItsOwnNameAtTheRequestedSize) {
     SolidDefine(0, L"^DejaVuSans\\.ttf$", kRedDefine);
@@ -110,26 +119,14 @@ TEST_F(ThumbnailProbe, AFontFileIsDrawnWithTheDefineOfItsOwnNameAtTheRequestedSi
     EXPECT_NE(classic.output.find("DejaVuSans.ttf: GetLocation 0x8000000A Extract 0x00000000 120 x 80"),
               std::string::npos) << classic.output;
     {
-        const Png own(Output(L"DejaVuSans.ttf")), other(Output(L"Renamed.ttf"));
-        ASSERT_TRUE(own.ok() && other.ok());
-        EXPECT_EQ(own.size().width, 120);
-        EXPECT_EQ(own.size().height, 80);
-        EXPECT_EQ(own.Pixel(0, 0), kRed);
-        EXPECT_GT(own.Inked(), 0);
-        EXPECT_EQ(other.Pixel(0, 0), kWhite);  // the same font under another name: the standard define
+        ExpectOwnDefineAndStandardDefine(120, 80);
     }
 
     const Finished vista = Probe(L"vista", L"256", {kDejaVu, renamed});
     EXPECT_EQ(vista.exitCode, 0u) << vista.output;
     EXPECT_NE(vista.output.find("DejaVuSans.ttf: GetThumbnail 0x00000000 alpha RGB 256 x 256"), std::string::npos)
         << vista.output;
-    const Png own(Output(L"DejaVuSans.ttf")), other(Output(L"Renamed.ttf"));
-    ASSERT_TRUE(own.ok() && other.ok());
-    EXPECT_EQ(own.size().width, 256);
-    EXPECT_EQ(own.size().height, 256);
-    EXPECT_EQ(own.Pixel(0, 0), kRed);
-    EXPECT_GT(own.Inked(), 0);
-    EXPECT_EQ(other.Pixel(0, 0), kWhite);
+    ExpectOwnDefineAndStandardDefine(256, 256);
 }
 
 // A stub of the Fonts-folder form ("-:" and the font's file name), as the virtual font manager writes.
