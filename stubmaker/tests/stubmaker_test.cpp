@@ -27,6 +27,8 @@
 #include "tools/thumbnail_road.h"
 #include "testsupport/utility_library.h"
 #include "testsupport/scratch_folder.h"
+#include "testsupport/dialog_layout.h"
+#include "winsupport/scoped_handles.h"
 
 namespace {
 
@@ -344,24 +346,10 @@ TEST_F(Stubmaker, ResourcesOfTheProgram) {
     const LONG style = GetWindowLongW(dialog, GWL_STYLE);
     EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU));
     EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    RECT units{0, 0, 181, 37}, client{};
-    MapDialogRect(dialog, &units);
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, units.right);
-    EXPECT_EQ(client.bottom, units.bottom);
-
-    HWND label = GetDlgItem(dialog, 1001), progress = GetDlgItem(dialog, 1000);
-    ASSERT_TRUE(label && progress);
-    GetWindowTextW(label, text, 256);
-    EXPECT_STREQ(text, L"msg");
-    GetClassNameW(progress, text, 256);
-    EXPECT_STREQ(text, PROGRESS_CLASSW);
-    RECT place{6, 18, 6 + 168, 18 + 12}, actual{};
-    MapDialogRect(dialog, &place);
-    GetWindowRect(progress, &actual);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(actual.left, place.left);
-    EXPECT_EQ(actual.bottom, place.bottom);
+    ExpectDialogLayout(dialog, {{1001, L"Static"}, {1000, PROGRESS_CLASSW}});
+    wchar_t label[16] = {};
+    GetWindowTextW(GetDlgItem(dialog, 1001), label, 16);
+    EXPECT_STREQ(label, L"msg");
     DestroyWindow(dialog);
 
     const wchar_t* const stages[] = {L"Creating the list of installed fonts...", L"Acquiring the virtual font file list...",
@@ -371,9 +359,8 @@ TEST_F(Stubmaker, ResourcesOfTheProgram) {
         ASSERT_GT(LoadStringW(exe, id, text, 256), 0) << id;
         EXPECT_STREQ(text, stages[id - 129]);
     }
-    HICON icon = static_cast<HICON>(LoadImageW(exe, MAKEINTRESOURCEW(128), IMAGE_ICON, 32, 32, 0));
-    EXPECT_NE(icon, nullptr);
-    if (icon) DestroyIcon(icon);
+    const ScopedIcon icon(static_cast<HICON>(LoadImageW(exe, MAKEINTRESOURCEW(128), IMAGE_ICON, 32, 32, 0)));
+    EXPECT_TRUE(icon);
 
     HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     ASSERT_NE(manifest, nullptr);

@@ -1,5 +1,5 @@
 // The settings program's resources as Windows reads them: dialogs created from their templates, with
-// every control in its place, the sample-text menu, icon, manifest and version.
+// every control inside it and none over another, the sample-text menu, icon, manifest and version.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,74 +8,41 @@
 
 #include "trsetting/resource.h"
 #include "trsetting/sample_texts.h"
+#include "testsupport/dialog_layout.h"
 
 namespace {
 
 INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-struct Control {
-    int id;
-    const wchar_t* className;
-    RECT units;  // x, y, width, height in dialog units
-};
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-// Creates the dialog and checks its caption and the controls' classes and places.
-void ExpectDialog(int id, const wchar_t* caption, std::initializer_list<Control> controls) {
+// Creates the dialog from its template and checks its caption, the controls the program binds, and
+// that nothing lies outside it or over another control.
+void ExpectDialog(int id, const wchar_t* caption, std::initializer_list<ExpectedControl> controls) {
     HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, Quiet, 0);
     ASSERT_TRUE(dialog) << id;
     wchar_t text[128] = {};
     GetWindowTextW(dialog, text, 128);
     EXPECT_STREQ(text, caption);
-    for (const Control& c : controls) {
-        HWND control = GetDlgItem(dialog, c.id);
-        ASSERT_TRUE(control) << id << " control " << c.id;
-        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), c.className), 0) << c.id;
-        RECT expected = {c.units.left, c.units.top, c.units.left + c.units.right, c.units.top + c.units.bottom};
-        MapDialogRect(dialog, &expected);
-        RECT actual{};
-        GetWindowRect(control, &actual);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-        EXPECT_EQ(actual.left, expected.left) << c.id;
-        EXPECT_EQ(actual.top, expected.top) << c.id;
-        // A drop-down list's height is its closed height; only its width is the template's.
-        EXPECT_EQ(actual.right, expected.right) << c.id;
-        if (std::wstring(c.className) != L"ComboBox") {
-            EXPECT_EQ(actual.bottom, expected.bottom) << c.id;
-        }
-    }
+    SCOPED_TRACE(testing::Message() << "dialog " << id);
+    ExpectDialogLayout(dialog, controls);
     DestroyWindow(dialog);
 }
 
-TEST(SettingsResources, DialogsHaveTheirControlsInPlace) {
+TEST(SettingsResources, DialogsHoldTheirControlsWithoutOverlap) {
     ExpectDialog(IDD_SETTING_DIALOG, L"Glyphpeek setting",
-                 {{IDC_DEFINE_LIST, L"ListBox", {6, 18, 72, 156}},      {IDC_MOVE_UP, L"Button", {78, 18, 12, 78}},
-                  {IDC_MOVE_DOWN, L"Button", {78, 96, 12, 78}},         {IDC_UPDATE, L"Button", {6, 174, 42, 12}},
-                  {IDC_DELETE, L"Button", {48, 174, 42, 12}},           {IDC_DELETE_ALL, L"Button", {6, 186, 48, 12}},
-                  {IDC_TEST, L"Button", {54, 186, 36, 12}},             {IDC_DEFINE_NAME, L"Edit", {132, 6, 72, 12}},
-                  {IDC_CONDITION, L"Edit", {132, 24, 72, 12}},          {IDC_SAMPLE_MENU, L"Button", {187, 42, 18, 12}},
-                  {IDC_SAMPLE_TEXT, L"Edit", {96, 54, 108, 72}},        {IDC_FIT_SINGLE_LINE, L"Button", {96, 132, 108, 12}},
-                  {IDC_KEEP_FONT_SIZE, L"Button", {96, 144, 108, 12}},  {IDC_FORE_COLOR, L"Button", {163, 162, 41, 12}},
-                  {IDC_BACK_COLOR1, L"Button", {163, 174, 41, 12}},     {IDC_BACK_COLOR2, L"Button", {163, 186, 41, 12}},
-                  {IDC_PREVIEW, L"Button", {210, 6, 156, 192}},         {IDC_TYPE_TTF, L"Button", {12, 222, 102, 12}},
-                  {IDC_TYPE_TTC, L"Button", {132, 222, 102, 12}},       {IDC_TYPE_OTF, L"Button", {252, 222, 102, 12}},
-                  {IDC_EXPORT, L"Button", {6, 252, 60, 12}},            {IDC_IMPORT, L"Button", {66, 252, 60, 12}},
-                  {IDOK, L"Button", {306, 252, 60, 12}}});
+                 {{IDC_DEFINE_LIST, L"ListBox"},      {IDC_MOVE_UP, L"Button"},          {IDC_MOVE_DOWN, L"Button"},
+                  {IDC_UPDATE, L"Button"},            {IDC_DELETE, L"Button"},           {IDC_DELETE_ALL, L"Button"},
+                  {IDC_TEST, L"Button"},              {IDC_DEFINE_NAME, L"Edit"},        {IDC_CONDITION, L"Edit"},
+                  {IDC_SAMPLE_MENU, L"Button"},       {IDC_SAMPLE_TEXT, L"Edit"},        {IDC_FIT_SINGLE_LINE, L"Button"},
+                  {IDC_KEEP_FONT_SIZE, L"Button"},    {IDC_FORE_COLOR, L"Button"},       {IDC_BACK_COLOR1, L"Button"},
+                  {IDC_BACK_COLOR2, L"Button"},       {IDC_PREVIEW, L"Button"},          {IDC_TYPE_TTF, L"Button"},
+                  {IDC_TYPE_TTC, L"Button"},          {IDC_TYPE_OTF, L"Button"},         {IDC_EXPORT, L"Button"},
+                  {IDC_IMPORT, L"Button"},            {IDOK, L"Button"}});
     ExpectDialog(IDD_IMAGE_DIALOG, L"Output as image",
-                 {{IDC_IMAGE_FACE, L"ComboBox", {96, 6, 120, 186}},   {IDC_IMAGE_SIZE, L"Edit", {156, 24, 30, 13}},
-                  {IDC_IMAGE_UNIT, L"ComboBox", {186, 24, 30, 42}},   {IDC_IMAGE_TEXT, L"Edit", {78, 42, 138, 12}},
-                  {IDC_IMAGE_TARGET, L"Edit", {78, 60, 120, 12}},     {IDC_IMAGE_BROWSE, L"Button", {198, 60, 18, 12}},
-                  {IDC_IMAGE_ANTIALIAS, L"Button", {6, 78, 90, 12}},  {IDOK, L"Button", {102, 78, 54, 12}},
-                  {IDCANCEL, L"Button", {162, 78, 54, 12}}});
+                 {{IDC_IMAGE_FACE, L"ComboBox"}, {IDC_IMAGE_SIZE, L"Edit"}, {IDC_IMAGE_UNIT, L"ComboBox"},
+                  {IDC_IMAGE_TEXT, L"Edit"}, {IDC_IMAGE_TARGET, L"Edit"}, {IDC_IMAGE_BROWSE, L"Button"},
+                  {IDC_IMAGE_ANTIALIAS, L"Button"}, {IDOK, L"Button"}, {IDCANCEL, L"Button"}});
     ExpectDialog(IDD_DEFINE_TEST_DIALOG, L"Define test",
-                 {{IDC_TEST_FILE_NAME, L"Edit", {6, 36, 150, 12}},
-                  {IDC_TEST_RESULT, L"Static", {6, 48, 150, 12}},
-                  {IDOK, L"Button", {96, 60, 60, 12}}});
+                 {{IDC_TEST_FILE_NAME, L"Edit"}, {IDC_TEST_RESULT, L"Static"}, {IDOK, L"Button"}});
 }
 
 TEST(SettingsResources, SampleMenuHoldsTheReadyMadeTextsInOrder) {
