@@ -118,6 +118,8 @@ protected:
 
     void ExpectInstalled() {
         for (const wchar_t* file : kDeliverables) EXPECT_TRUE(fs::exists(kInstallFolder + file)) << file;
+        const std::wstring notices = kInstallFolder + L"THIRD-PARTY-NOTICES.txt";  // the libraries' licences
+        EXPECT_TRUE(fs::exists(notices) && fs::file_size(notices) > 10000) << "THIRD-PARTY-NOTICES.txt";
         EXPECT_EQ(MenuEntryTarget(L"Glyphpeek Settings.lnk"), kInstallFolder + L"TRSetting.exe");
         EXPECT_EQ(MenuEntryTarget(L"Installed Font Viewer.lnk"), kInstallFolder + L"Stubmaker.exe");
         EXPECT_EQ(String(HKEY_CLASSES_ROOT, kVistaServer), kInstallFolder + L"TyporamaVista.dll");
