@@ -1,6 +1,7 @@
 #include "core/font_sanitiser.h"
 
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "core/sfnt_view.h"
@@ -26,6 +27,14 @@ struct CheckedTable {
     bool operator==(const CheckedTable&) const = default;
 };
 
+struct CheckedTableHash {
+    std::size_t operator()(const CheckedTable& t) const noexcept {
+        std::uint64_t h = t.tag;
+        for (std::uint64_t v : {t.offset, t.length, t.a, t.b}) h = (h ^ v) * 0x100000001B3ull;
+        return static_cast<std::size_t>(h);
+    }
+};
+
 class Sanitiser {
 public:
     explicit Sanitiser(std::span<const std::uint8_t> bytes) : in_(bytes), budget_(kWorkUnits) {}
@@ -44,12 +53,7 @@ private:
     bool Spend(std::uint64_t units) { return budget_.Spend(units) || Fail("work bound exceeded"); }
 
     // True when the table was checked before; otherwise remembers it, to be checked now.
-    bool Seen(const CheckedTable& table) {
-        for (const CheckedTable& c : checked_)
-            if (c == table) return true;
-        checked_.push_back(table);
-        return false;
-    }
+    bool Seen(const CheckedTable& table) { return !checked_.insert(table).second; }
 
     bool File() {
         if (!in_.Fits(0, 4)) return Fail("header: shorter than a version tag");
@@ -59,6 +63,7 @@ private:
         if (major != 1 && major != 2) return Fail("collection: unknown version");
         const std::uint32_t numFonts = in_.U32(kCollectionNumFonts);
         if (numFonts == 0) return Fail("collection: no members");
+        if (numFonts > kMaxCollectionMembers) return Fail("collection: more members than any real one");
         if (!in_.Fits(kCollectionOffsets, std::uint64_t{4} * numFonts))
             return Fail("collection: member offsets outside the file");
         if (!Spend(numFonts)) return false;
@@ -352,7 +357,7 @@ private:
     BigEndianReader in_;
     WorkBudget budget_;
     const char* reason_ = nullptr;
-    std::vector<CheckedTable> checked_;
+    std::unordered_set<CheckedTable, CheckedTableHash> checked_;
 };
 
 } // namespace

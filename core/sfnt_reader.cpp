@@ -1,5 +1,6 @@
 #include "core/sfnt_reader.h"
 
+#include <bit>
 #include <unordered_map>
 
 namespace glyphpeek {
@@ -83,8 +84,9 @@ std::optional<std::vector<SfntFace>> ReadFaces(std::span<const std::uint8_t> byt
     const std::uint32_t version = in.U32(0);
     if (in.failed()) return std::nullopt;
 
-    auto take = [&](std::uint64_t base, bool requireGlyf) {
+    auto take = [&](std::uint64_t base, bool requireGlyf, std::uint32_t member) {
         SfntFace face;
+        face.member = member;
         const FaceResult result = ReadFace(in, base, requireGlyf, budget, face);
         if (result == FaceResult::kFace) faces.push_back(std::move(face));
         return result != FaceResult::kRefused;
@@ -92,17 +94,18 @@ std::optional<std::vector<SfntFace>> ReadFaces(std::span<const std::uint8_t> byt
 
     if (version == kCollection) {
         const std::uint32_t numFonts = in.U32(kCollectionNumFonts);
-        if (in.failed() || !in.Fits(kCollectionOffsets, std::uint64_t{4} * numFonts) || !budget.Spend(numFonts))
+        if (in.failed() || numFonts > kMaxCollectionMembers || !in.Fits(kCollectionOffsets, std::uint64_t{4} * numFonts) ||
+            !budget.Spend(numFonts))
             return std::nullopt;
         for (std::uint32_t i = 0; i < numFonts; ++i) {
             const std::uint64_t base = in.U32(kCollectionOffsets + std::uint64_t{4} * i);
             const std::uint32_t memberVersion = in.U32(base);
             if (memberVersion != kVersionTrueType && memberVersion != kVersionApple && memberVersion != kVersionCff)
                 return std::nullopt;
-            if (!take(base, false)) return std::nullopt;
+            if (!take(base, false, i)) return std::nullopt;
         }
     } else if (version == kVersionTrueType || version == kVersionApple) {
-        if (!take(0, true)) return std::nullopt;
+        if (!take(0, true, 0)) return std::nullopt;
     } else {
         return std::nullopt;  // 'OTTO' and everything else
     }
@@ -136,12 +139,26 @@ std::optional<std::vector<FontFamilyInfo>> ReadFontCollection(std::span<const st
         for (SfntFace& face : *faces) {
             auto [it, added] = index.try_emplace(face.family, families.size());
             if (added) families.push_back({std::move(face.family), 0});
-            families[it->second].styles |= StyleOf(face);
+            FontFamilyInfo& family = families[it->second];
+            const std::uint8_t style = StyleOf(face);
+            family.styles |= style;
+            std::uint32_t& member = family.memberOfStyle[std::countr_zero(style)];
+            if (member == FontFamilyInfo::kNoMember) member = face.member;
         }
         return families;
     } catch (...) {
         return std::nullopt;
     }
+}
+
+std::uint32_t MemberForStyle(const FontFamilyInfo& family) noexcept {
+    const StyleFlags probed = ProbeStyle(family.styles);
+    const std::uint8_t style = probed.bold && probed.italic ? kStyleBoldItalic
+                               : probed.bold               ? kStyleBold
+                               : probed.italic             ? kStyleItalic
+                                                           : kStyleRegular;
+    const std::uint32_t member = family.memberOfStyle[std::countr_zero(style)];
+    return member == FontFamilyInfo::kNoMember ? 0 : member;
 }
 
 StyleFlags ProbeStyle(std::uint8_t styles) noexcept {

@@ -15,6 +15,7 @@ namespace glyphpeek {
 // One face as a private font collection loads it.
 struct SfntFace {
     std::u16string family;  // name ID 1, Windows platform
+    std::uint32_t member = 0;  // its index in a collection; 0 for a single font
     bool bold = false;
     bool italic = false;
 };
@@ -30,6 +31,10 @@ enum StyleBit : std::uint8_t {
 struct FontFamilyInfo {
     std::u16string name;
     std::uint8_t styles = 0;  // StyleBit set: a style is available when some member has it
+    // The first member of the collection with each style (regular, italic, bold, bold italic), in
+    // StyleBit order; kNoMember where none has it.
+    std::uint32_t memberOfStyle[4] = {kNoMember, kNoMember, kNoMember, kNoMember};
+    static constexpr std::uint32_t kNoMember = 0xFFFFFFFFu;
 };
 
 // The faces a private font collection loads from a file: a TrueType-outline sfnt (version
@@ -48,5 +53,8 @@ struct StyleFlags {
     bool bold = false;
 };
 StyleFlags ProbeStyle(std::uint8_t styles) noexcept;
+
+// The member that draws a family with the probed style: the first member that has it.
+std::uint32_t MemberForStyle(const FontFamilyInfo& family) noexcept;
 
 } // namespace glyphpeek

@@ -39,6 +39,10 @@ constexpr std::uint32_t Tag(char a, char b, char c, char d) {
            (std::uint32_t{static_cast<std::uint8_t>(c)} << 8) | std::uint32_t{static_cast<std::uint8_t>(d)};
 }
 
+// More members than any real collection has (the largest known hold a few dozen); a file declaring
+// more is refused before its members are read.
+inline constexpr std::uint32_t kMaxCollectionMembers = 1000;
+
 // UTF-16 big-endian text; an odd trailing byte is dropped.
 std::u16string DecodeUtf16BE(std::span<const std::uint8_t> bytes);
 

@@ -17,6 +17,8 @@ public:
 
     explicit operator bool() const { return ok_; }
     std::span<const std::uint8_t> bytes() const { return bytes_; }
+    // The bytes handed over; the object holds none afterwards.
+    std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 
     // Larger than any font file.
     static constexpr std::uint64_t kDefaultLimit = 256ull * 1024 * 1024;

@@ -1,5 +1,6 @@
 #include "trsetting/image_dialog.h"
 
+#include <memory>
 #include <cwchar>
 
 #include "framework/ui/file_dialog.h"
@@ -38,7 +39,6 @@ bool CImageDialog::LoadFaces() {
     target[MAX_PATH - 1] = L'\0';
     if (target[0]) path_ = target;
     GetFontDataFromFile(path_.c_str(), &faces_);
-    registration_.Adopt(path_.c_str());  // the engine may hold the file even when it gave no face
     return !faces_.empty();
 }
 
@@ -89,10 +89,19 @@ void CImageDialog::OnOK() {
     request.target = GetDlgItemText(IDC_IMAGE_TARGET);
     const std::wstring size = GetDlgItemText(IDC_IMAGE_SIZE);
     request.size = ClampPictureSize({reinterpret_cast<const char16_t*>(size.data()), size.size()});
-    request.faceName = GetDlgItemText(IDC_IMAGE_FACE).substr(0, std::size(FontData{}.faceName) - 1);
     request.text = GetDlgItemText(IDC_IMAGE_TEXT).substr(0, std::size(SettingData{}.SampleText) - 1);
     request.points = ::SendMessageW(GetDlgItem(IDC_IMAGE_UNIT), CB_GETCURSEL, 0, 0) == 1;
     request.antialias = IsDlgButtonChecked(hwnd_, IDC_IMAGE_ANTIALIAS) == BST_CHECKED;
+    // The chosen face, registered for the characters the picture shows only while it is made.
+    const LRESULT chosen = ::SendMessageW(GetDlgItem(IDC_IMAGE_FACE), CB_GETCURSEL, 0, 0);
+    const size_t index = chosen >= 0 && static_cast<size_t>(chosen) < faces_.size() ? static_cast<size_t>(chosen) : 0;
+    request.shownName = faces_[index].faceName;
+    wchar_t engineName[std::size(FontData{}.faceName)] = {};
+    const std::unique_ptr<void, void (*)(void*)> registration(
+        RegisterFontFace(path_.c_str(), static_cast<int>(index),
+                         (request.text.empty() ? request.shownName : request.text).c_str(), engineName),
+        ReleaseFontFace);
+    request.faceName = engineName;
     const imaging::GpStatus status = WritePicture(request);
     if (status != imaging::Ok) {
         // The dialog stays, with everything as it was, for another try.

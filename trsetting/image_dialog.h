@@ -26,7 +26,6 @@ private:
 
     std::wstring path_;  // the font file; a stub's target once the dialog has opened
     std::vector<FontData> faces_;
-    PrivateFontFile registration_;  // the font file's private registration with the font engine
 };
 
 } // namespace glyphpeek::trsetting

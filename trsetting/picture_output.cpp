@@ -58,7 +58,8 @@ GpStatus WritePicture(const PictureRequest& request) {
 
     SettingData define{};
     define.FitSingleLine = 1;
-    const std::wstring& text = request.text.empty() ? std::wstring(face.faceName) : request.text;
+    const std::wstring& shown = request.shownName.empty() ? request.faceName : request.shownName;
+    const std::wstring& text = request.text.empty() ? shown : request.text;
     wcsncpy(define.SampleText, text.c_str(), std::size(define.SampleText) - 1);
 
     const std::wstring sample = define.SampleText;

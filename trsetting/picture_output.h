@@ -10,8 +10,9 @@
 namespace glyphpeek::trsetting {
 
 struct PictureRequest {
-    std::wstring faceName;  // as the font engine knows it (the font file registered already)
-    std::wstring text;      // empty: the face name is set
+    std::wstring faceName;   // as the font engine knows it (registered already, see RegisterFontFace)
+    std::wstring shownName;  // the face's own name, set when the text is empty (empty: faceName)
+    std::wstring text;
     int size = 20;          // clamped to 5..2000
     bool points = false;    // size in points at the screen's resolution, else in pixels
     bool antialias = true;  // smooth reduction of the supersampled text, else hard edges

@@ -52,8 +52,9 @@ constexpr int kLoadConditionOnly = 1;
 // Exported under its C++ decorated name.
 TRUTILITY_API int LoadSetting(int index, SettingData* setting, int mode);
 
-// Lists the faces of a font file. The file stays registered privately with the font engine; the
-// caller removes that registration (RemoveFontResourceExW with FR_PRIVATE) when it has drawn.
+// Lists the faces of a font file (TrueType, OpenType, collections, WOFF, WOFF2), read once into
+// memory. Nothing is registered with the font engine: faces are drawn through DrawStringFromFile or
+// RegisterFontFace, which give the engine only what the font road made of them.
 TRUTILITY_API void GetFontDataFromFile(const wchar_t* path, std::vector<FontData>* faces);
 
 extern "C" {
@@ -68,6 +69,12 @@ TRUTILITY_API void DrawStringFromNames(GpBitmap* target, SettingData* define, st
 // Rows only, through the caller's drawing context; `target` gives the size.
 TRUTILITY_API void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, SettingData* define,
                                         std::vector<FontData>* faces);
+// Face `index` (of GetFontDataFromFile's list) of a font file registered for this process to draw
+// `text`: cut to those characters, renamed, passed by the sanitiser, registered from memory.
+// `faceName` (40 units) gets the only name the engine knows it by. Answers the registration, to be
+// released with ReleaseFontFace, or null (and an empty name) when the face cannot be drawn.
+TRUTILITY_API void* RegisterFontFace(const wchar_t* path, int index, const wchar_t* text, wchar_t* faceName);
+TRUTILITY_API void ReleaseFontFace(void* face);
 // Starts TRSetting.exe beside this library with /Image and the font path; true when it started.
 TRUTILITY_API bool CreateImage(const wchar_t* path);
 

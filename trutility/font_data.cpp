@@ -1,82 +1,41 @@
-// Which faces a font file holds: the private font collection's families, or for files it refuses
-// (CFF OpenType) the one face the file's name table names.
-#include "trutility/font_data.h"
-
-#include <cwchar>
-#include <string_view>
-
+// Which faces a font file holds, and a face registered for drawing outside the thumbnail road (the
+// settings program's picture output): both through the font road, never the file by its path.
 #include <algorithm>
+#include <cwchar>
+#include <memory>
 
-#include "imaging/font_engine.h"
-#include "core/font_sanitiser.h"
-#include "imaging/mapped_file.h"
-#include "core/name_table.h"
-#include "imaging/private_font_collection.h"
-
-namespace {
-
-template <size_t N>
-void CopyField(wchar_t (&field)[N], std::u16string_view text) {
-    const size_t units = text.size() < N - 1 ? text.size() : N - 1;
-    for (size_t i = 0; i < units; ++i) field[i] = static_cast<wchar_t>(text[i]);
-    field[units] = L'\0';
-}
-
-void AppendFamilies(const glyphpeek::imaging::PrivateFontCollection& collection, int wanted, std::vector<FontData>& faces) {
-    for (const glyphpeek::FontFamilyInfo& family : collection.Families(wanted)) {
-        FontData face = {};
-        CopyField(face.faceName, family.name);
-        wcscpy(face.displayName, face.faceName);
-        const glyphpeek::StyleFlags style = glyphpeek::ProbeStyle(family.styles);
-        face.italic = style.italic;
-        face.bold = style.bold;
-        faces.push_back(face);
-    }
-}
-
-// The name-table fallback for files the collection refuses: one face, or none.
-void AppendNamedFace(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces) {
-    const auto named = glyphpeek::ReadNameTableFace(bytes, glyphpeek::imaging::DecodeAnsiName);
-    if (!named) return;
-    FontData face = {};
-    CopyField(face.faceName, named->faceName);
-    CopyField(face.displayName, named->displayName);
-    face.italic = named->italic;
-    face.bold = named->bold;
-    faces.push_back(face);
-}
-
-} // namespace
+#include "trutility/TRUtility.h"
+#include "trutility/font_request.h"
+#include "winsupport/wide.h"
 
 void GetFontDataFromFile(const wchar_t* path, std::vector<FontData>* faces) {
     if (!faces) return;
     try {
         faces->clear();
         if (!path) return;
-        const glyphpeek::imaging::MappedFile file(path);
-        // Bytes that fail the sanitiser never reach the font engine: no face, no registration.
-        if (!file || !glyphpeek::SanitiseFont(file.bytes())) return;
-        // Left registered for the caller, who draws the faces by name and then removes it.
-        const int registered = AddFontResourceExW(path, FR_PRIVATE, nullptr);
-        const auto collection = glyphpeek::imaging::PrivateFontCollection::FromMemory(file.bytes());
-        if (!collection.loaded()) {
-            AppendNamedFace(file.bytes(), *faces);
-            return;
-        }
-        // As many families as the font engine registered fonts: a collection whose members share
-        // one family gives one face.
-        AppendFamilies(collection, registered, *faces);
+        if (const auto request = glyphpeek::FontRequest::FromFile(path)) *faces = request->faces();
     } catch (...) {
         faces->clear();
     }
 }
 
-void EnumerateFacesFromMemory(std::span<const std::uint8_t> bytes, std::vector<FontData>& faces) {
-    faces.clear();
-    const auto collection = glyphpeek::imaging::PrivateFontCollection::FromMemory(bytes);
-    if (!collection.loaded()) {
-        AppendNamedFace(bytes, faces);
-        return;
+extern "C" {
+
+void* RegisterFontFace(const wchar_t* path, int index, const wchar_t* text, wchar_t* faceName) {
+    if (faceName) faceName[0] = L'\0';
+    if (!path || !text || !faceName || index < 0) return nullptr;
+    try {
+        const auto request = glyphpeek::FontRequest::FromFile(path);
+        if (!request) return nullptr;
+        auto registered = request->Register(static_cast<size_t>(index), AsU16(text, wcslen(text)));
+        if (!registered) return nullptr;
+        std::copy(std::begin(registered->face.faceName), std::end(registered->face.faceName), faceName);
+        return registered->registration.release();
+    } catch (...) {
+        return nullptr;
     }
-    AppendFamilies(collection, collection.FamilyCount(), faces);
 }
+
+void ReleaseFontFace(void* face) { delete static_cast<PrivateMemoryFont*>(face); }
+
+} // extern "C"

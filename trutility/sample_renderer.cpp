@@ -13,9 +13,8 @@
 #include "trutility/TRUtility.h"
 #include "imaging/drawing_context.h"
 #include "trutility/face_coverage.h"
-#include "trutility/font_data.h"
+#include "trutility/font_request.h"
 #include "imaging/font_engine.h"
-#include "core/font_sanitiser.h"
 #include "imaging/reduced_text.h"
 #include "imaging/text_canvas.h"
 #include "core/sample_layout.h"
@@ -52,11 +51,12 @@ glyphpeek::MeasureText MeasureIn(HDC dc) {
 }
 
 void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool singleLine, int canvasWidth,
-                int canvasHeight) {
+                int canvasHeight, bool askEngineForOwnSample) {
     const auto probeFont = CreateFaceFont(face.faceName, glyphpeek::kProbeFontSize, face.bold, face.italic);
     std::optional<SelectedObject> probe(std::in_place, dc, probeFont.get());
-    // A face with none of the sample's characters draws characters of its own instead of nothing.
-    const std::u16string own = OwnSampleWhenNoneMaps(dc, sample);
+    // A face with none of the sample's characters draws characters of its own instead of nothing (the
+    // font road has chosen them already for the faces it registers).
+    const std::u16string own = askEngineForOwnSample ? OwnSampleWhenNoneMaps(dc, sample) : std::u16string();
     if (!own.empty()) sample = own;
     if (singleLine) {
         const auto size = glyphpeek::LayoutSingleLine(sample, canvasWidth, canvasHeight, MeasureIn(dc));
@@ -78,17 +78,57 @@ void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool s
         TextOutW(dc, c.x, c.y, AsWide(sample.substr(c.offset, c.length)).data(), static_cast<int>(c.length));
 }
 
+// What one row draws with: the face as the engine knows it and the sample, held registered while
+// the row is drawn when the font road registered it.
+struct RowFace {
+    FontData face{};
+    std::u16string sample;
+    bool askEngineForOwnSample = false;
+    std::unique_ptr<PrivateMemoryFont> registration;
+};
+
+// The faces of a call: installed (or caller-registered) faces by name, or the faces of a font file,
+// each registered by the font road for its row only.
+class RowFaces {
+public:
+    explicit RowFaces(const std::vector<FontData>& named) : named_(&named) {}
+    explicit RowFaces(const glyphpeek::FontRequest& request) : request_(&request) {}
+
+    const std::vector<FontData>& listed() const { return request_ ? request_->faces() : *named_; }
+
+    std::optional<RowFace> Prepare(size_t index, std::u16string_view sample) const {
+        RowFace row;
+        if (!request_) {
+            row.face = (*named_)[index];
+            row.sample = sample;
+            row.askEngineForOwnSample = true;
+        } else {
+            auto registered = request_->Register(index, sample);
+            if (!registered) return std::nullopt;
+            row.face = registered->face;
+            row.sample = std::move(registered->sample);
+            row.registration = std::move(registered->registration);
+        }
+        row.face.faceName[std::size(row.face.faceName) - 1] = L'\0';
+        return row;
+    }
+
+private:
+    const std::vector<FontData>* named_ = nullptr;
+    const glyphpeek::FontRequest* request_ = nullptr;
+};
+
 // The row's sample on its own text canvas, `supersampling` times the cell in each direction.
-std::unique_ptr<TextCanvas> SetSample(const glyphpeek::Row& row, const FontData& face, std::u16string_view sample,
-                                      bool singleLine) {
-    if (!row.drawable || sample.empty()) return nullptr;  // an empty sample draws nothing
+std::unique_ptr<TextCanvas> SetSample(const glyphpeek::Row& row, const RowFace& face, bool singleLine) {
+    if (!row.drawable || face.sample.empty()) return nullptr;  // an empty sample draws nothing
     auto canvas = std::make_unique<TextCanvas>(row.canvasWidth, row.canvasHeight);
     if (!*canvas) return nullptr;
-    DrawSample(canvas->dc(), face, sample, singleLine, row.canvasWidth, row.canvasHeight);
+    DrawSample(canvas->dc(), face.face, face.sample, singleLine, row.canvasWidth, row.canvasHeight,
+               face.askEngineForOwnSample);
     return canvas;
 }
 
-// Runs `each(row, face, sample)` for the faces in order, the define's sample (or the face's own
+// Runs `each(row, index, sample)` for the faces in order, the define's sample (or the face's own
 // name when it is empty) in place, and leaves the sample as it found it when it was empty.
 template <typename Each>
 void ForEachRow(PixelSize size, SettingData& define, const std::vector<FontData>& faces, Each each) {
@@ -100,10 +140,8 @@ void ForEachRow(PixelSize size, SettingData& define, const std::vector<FontData>
             wcsncpy(define.SampleText, faces[i].displayName, std::size(define.SampleText) - 1);
             define.SampleText[std::size(define.SampleText) - 1] = L'\0';
         }
-        FontData face = faces[i];
-        face.faceName[std::size(face.faceName) - 1] = L'\0';
         const std::u16string_view sample = AsU16(define.SampleText, wcslen(define.SampleText));
-        each(rows[i], face, sample);
+        each(rows[i], i, sample);
     }
     if (ownNames) std::fill(std::begin(define.SampleText), std::end(define.SampleText), L'\0');
 }
@@ -119,18 +157,20 @@ void Separator(DrawingContext& context, const glyphpeek::Row& row, ARGB fore) {
 }
 
 // Rows through a context: separator, then text, row by row.
-void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, const std::vector<FontData>& faces,
+void DrawRows(DrawingContext& context, PixelSize size, SettingData& define, const RowFaces& faces,
               glyphpeek::ReductionFilter filter) {
     const ARGB fore = ForeOf(define);
     const bool singleLine = define.FitSingleLine == 1;
-    ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData& face, std::u16string_view sample) {
+    ForEachRow(size, define, faces.listed(), [&](const glyphpeek::Row& row, size_t index, std::u16string_view sample) {
         Separator(context, row, fore);
-        if (const auto canvas = SetSample(row, face, sample, singleLine))
+        const auto face = faces.Prepare(index, sample);
+        if (!face) return;
+        if (const auto canvas = SetSample(row, *face, singleLine))
             DrawReducedText(context, row.cell.x, row.cell.y, *canvas, row.supersampling, filter, fore);
     });
 }
 
-void DrawAll(GpBitmap* target, SettingData& define, const std::vector<FontData>& faces) {
+void DrawAll(GpBitmap* target, SettingData& define, const RowFaces& faces) {
     constexpr auto kFilter = glyphpeek::ReductionFilter::kBicubic;  // what interpolation mode 7 gives
     const glyphpeek::Background background = BackgroundOf(define);
     const PixelSize size = ImageSize(reinterpret_cast<GpImage*>(target));
@@ -150,13 +190,15 @@ void DrawAll(GpBitmap* target, SettingData& define, const std::vector<FontData>&
     {
         auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
         if (!context) return;
-        ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData&, std::u16string_view) {
+        ForEachRow(size, define, faces.listed(), [&](const glyphpeek::Row& row, size_t, std::u16string_view) {
             Separator(context, row, fore);
         });
     }
     const bool singleLine = define.FitSingleLine == 1;
-    ForEachRow(size, define, faces, [&](const glyphpeek::Row& row, const FontData& face, std::u16string_view sample) {
-        const auto canvas = SetSample(row, face, sample, singleLine);
+    ForEachRow(size, define, faces.listed(), [&](const glyphpeek::Row& row, size_t index, std::u16string_view sample) {
+        const auto face = faces.Prepare(index, sample);
+        if (!face) return;
+        const auto canvas = SetSample(row, *face, singleLine);
         if (!canvas || CompositeText(target, row.cell.x, row.cell.y, *canvas, row.supersampling, kFilter, fore)) return;
         auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
         DrawReducedText(context, row.cell.x, row.cell.y, *canvas, row.supersampling, kFilter, fore);
@@ -173,7 +215,7 @@ void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, SettingData* d
         auto context = DrawingContext::Borrow(graphics);
         InterpolationMode mode = InterpolationModeDefault;
         GdipGetInterpolationMode(graphics, &mode);
-        DrawRows(context, ImageSize(reinterpret_cast<GpImage*>(target)), *define, *faces, FilterFor(mode));
+        DrawRows(context, ImageSize(reinterpret_cast<GpImage*>(target)), *define, RowFaces(*faces), FilterFor(mode));
     } catch (...) {
     }
 }
@@ -181,19 +223,17 @@ void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, SettingData* d
 void DrawStringFromNames(GpBitmap* target, SettingData* define, std::vector<FontData>* faces) {
     if (!target || !define || !faces || faces->empty()) return;
     try {
-        DrawAll(target, *define, *faces);
+        DrawAll(target, *define, RowFaces(*faces));
     } catch (...) {
     }
 }
 
+// The file is read once; the engine sees only what the font road makes of it, face by face.
 void DrawStringFromFile(GpBitmap* target, SettingData* define, const wchar_t* path) {
-    if (!path) return;
-    PrivateFontFile registration;
+    if (!target || !define || !path) return;
     try {
-        registration.Adopt(path);  // GetFontDataFromFile registers what it reads; removed on the way out
-        std::vector<FontData> faces;
-        GetFontDataFromFile(path, &faces);
-        if (target && define && !faces.empty()) DrawAll(target, *define, faces);
+        const auto request = glyphpeek::FontRequest::FromFile(path);
+        if (request && !request->faces().empty()) DrawAll(target, *define, RowFaces(*request));
     } catch (...) {
     }
 }
@@ -201,14 +241,9 @@ void DrawStringFromFile(GpBitmap* target, SettingData* define, const wchar_t* pa
 void DrawStringFromBinary(GpBitmap* target, SettingData* define, const void* bytes, uint32_t size) {
     if (!target || !define || !bytes || size == 0) return;
     try {
-        const std::span<const std::uint8_t> font(static_cast<const std::uint8_t*>(bytes), size);
-        // Bytes that fail the sanitiser never reach the font engine.
-        if (!glyphpeek::SanitiseFont(font)) return;
-        const PrivateMemoryFont registration(bytes, size);
-        if (!registration) return;
-        std::vector<FontData> faces;
-        EnumerateFacesFromMemory(font, faces);
-        if (!faces.empty()) DrawAll(target, *define, faces);
+        const auto request =
+            glyphpeek::FontRequest::FromBytes(std::span(static_cast<const std::uint8_t*>(bytes), size));
+        if (request && !request->faces().empty()) DrawAll(target, *define, RowFaces(*request));
     } catch (...) {
     }
 }

@@ -46,14 +46,15 @@ Picture Read(const fs::path& path) {
 class Pictures : public ::testing::Test {
 protected:
     Pictures() {
-        GetFontDataFromFile(kDejaVu, &faces);  // registers the file privately, as the dialog does
+        // Registered for every character the pictures show, as the dialog does for its text.
+        GetFontDataFromFile(kDejaVu, &faces);
+        registration = RegisterFontFace(kDejaVu, 0, L"GlyphDejaVu Sans", engineName);
     }
-    ~Pictures() override {
-        RemoveFontResourceExW(kDejaVu, FR_PRIVATE, nullptr);
-    }
+    ~Pictures() override { ReleaseFontFace(registration); }
     PictureRequest Request(const wchar_t* name) {
         PictureRequest request;
-        request.faceName = faces.empty() ? L"" : faces.front().faceName;
+        request.faceName = engineName;
+        request.shownName = faces.empty() ? L"" : faces.front().faceName;
         request.text = L"Glyph";
         request.size = 40;
         request.target = (folder / name).wstring();
@@ -61,6 +62,8 @@ protected:
     }
     GdiplusSession session;
     std::vector<FontData> faces;
+    wchar_t engineName[40] = {};
+    void* registration = nullptr;
     const ScratchFolder folder{fs::temp_directory_path() / L"glyphpeek-pictures"};
 };
 

@@ -1,0 +1,238 @@
+#include "core/font_road.h"
+
+#include <algorithm>
+#include <atomic>
+#include <random>
+
+#include "core/harfbuzz_owners.h"
+#include "core/sfnt_view.h"
+// GCC 12 sees OTSStream::Pad's one-byte write through Write's four-byte loop, which that length never
+// enters, and warns about the inlined header code in spite of -isystem.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#endif
+#include <opentype-sanitiser.h>
+#include <ots-memory-stream.h>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace glyphpeek {
+namespace {
+
+using namespace sfnt;
+
+// The sanitiser's output never needs to be larger than this; a web font that would decode beyond it
+// is a bomb, refused rather than held in memory.
+constexpr std::size_t kMaxDecodedBytes = 128u * 1024 * 1024;
+
+// Quiet: refusals are answered as "not a font", never logged. Unknown tables (bitmap strikes,
+// Graphite) are dropped, as the sanitiser does by default.
+class QuietSanitiser : public ots::OTSContext {};
+
+std::optional<std::vector<std::uint8_t>> Sanitise(std::span<const std::uint8_t> bytes,
+                                                  std::uint32_t index = static_cast<std::uint32_t>(-1)) {
+    if (bytes.empty()) return std::nullopt;
+    QuietSanitiser sanitiser;
+    ots::ExpandingMemoryStream out(std::min<std::size_t>(bytes.size() + 1024, kMaxDecodedBytes), kMaxDecodedBytes);
+    if (!sanitiser.Process(&out, bytes.data(), bytes.size(), index)) return std::nullopt;
+    const auto* data = static_cast<const std::uint8_t*>(out.get());
+    return std::vector<std::uint8_t>(data, data + out.Tell());
+}
+
+void PutU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t value) {
+    out[at] = static_cast<std::uint8_t>(value >> 8);
+    out[at + 1] = static_cast<std::uint8_t>(value);
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
+    PutU16(out, at, static_cast<std::uint16_t>(value >> 16));
+    PutU16(out, at + 2, static_cast<std::uint16_t>(value));
+}
+
+void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    out.push_back(static_cast<std::uint8_t>(value));
+}
+
+std::uint32_t Checksum(std::span<const std::uint8_t> data) {
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < data.size(); i += 4) {
+        std::uint32_t word = 0;
+        for (std::size_t b = 0; b < 4; ++b) word = word << 8 | (i + b < data.size() ? data[i + b] : 0);
+        sum += word;
+    }
+    return sum;
+}
+
+std::vector<std::uint8_t> NameTable(const FaceNames& names) {
+    const std::u16string style = names.bold && names.italic ? u"Bold Italic"
+                                 : names.bold               ? u"Bold"
+                                 : names.italic             ? u"Italic"
+                                                            : u"Regular";
+    std::u16string postScript;
+    for (char16_t c : names.family)
+        if (c > u' ' && c < 0x7F) postScript.push_back(c);
+    const std::pair<std::uint16_t, std::u16string> entries[] = {
+        {1, names.family}, {2, style}, {4, names.family + u" " + style}, {6, postScript}};
+    std::vector<std::uint8_t> table;
+    constexpr std::uint16_t kCount = std::size(entries);
+    AppendU16(table, 0);
+    AppendU16(table, kCount);
+    AppendU16(table, static_cast<std::uint16_t>(6 + 12 * kCount));
+    std::vector<std::uint8_t> strings;
+    for (const auto& [id, text] : entries) {
+        AppendU16(table, 3);       // Windows
+        AppendU16(table, 1);       // Unicode BMP
+        AppendU16(table, 0x0409);  // US English
+        AppendU16(table, id);
+        AppendU16(table, static_cast<std::uint16_t>(2 * text.size()));
+        AppendU16(table, static_cast<std::uint16_t>(strings.size()));
+        for (char16_t c : text) AppendU16(strings, c);
+    }
+    table.insert(table.end(), strings.begin(), strings.end());
+    return table;
+}
+
+} // namespace
+
+FontFormat DetectFontFormat(std::span<const std::uint8_t> bytes) noexcept {
+    if (bytes.size() < 4) return FontFormat::kUnknown;
+    switch (std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3]) {
+    case kVersionTrueType:
+    case kVersionApple: return FontFormat::kTrueType;
+    case kVersionCff: return FontFormat::kCff;
+    case kCollection: return FontFormat::kCollection;
+    case Tag('w', 'O', 'F', 'F'): return FontFormat::kWoff;
+    case Tag('w', 'O', 'F', '2'): return FontFormat::kWoff2;
+    default: return FontFormat::kUnknown;
+    }
+}
+
+std::optional<FontBytes> FontBytes::From(std::vector<std::uint8_t> file) {
+    FontBytes font;
+    font.format_ = DetectFontFormat(file);
+    switch (font.format_) {
+    case FontFormat::kUnknown: return std::nullopt;
+    case FontFormat::kWoff:
+    case FontFormat::kWoff2: {
+        auto decoded = Sanitise(file);
+        if (!decoded) return std::nullopt;
+        font.bytes_ = std::move(*decoded);
+        break;
+    }
+    default: font.bytes_ = std::move(file); break;
+    }
+    BigEndianReader in(font.bytes_);
+    if (in.U32(0) == kCollection) {
+        font.members_ = in.U32(kCollectionNumFonts);
+        if (in.failed() || font.members_ == 0 || font.members_ > kMaxCollectionMembers) return std::nullopt;
+    }
+    return font;
+}
+
+std::u16string UniqueFamilyName() {
+    // Seeded once per process; the counter keeps two names of one process apart.
+    static const std::uint64_t seed = [] {
+        std::random_device device;
+        return std::uint64_t{device()} << 32 ^ device();
+    }();
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t value = seed + 0x9E3779B97F4A7C15ull * ++counter;
+    std::u16string name = u"GP";
+    for (int shift = 60; shift >= 0; shift -= 4) name.push_back(u"0123456789ABCDEF"[(value >> shift) & 0xF]);
+    return name;
+}
+
+std::optional<std::vector<std::uint8_t>> WithOwnNames(std::span<const std::uint8_t> font, const FaceNames& names) {
+    BigEndianReader in(font);
+    const SfntView directory(in, 0);
+    const std::uint32_t version = in.U32(0);
+    if (!directory.valid() || in.failed() || (version != kVersionTrueType && version != kVersionApple && version != kVersionCff))
+        return std::nullopt;
+    struct Table {
+        std::uint32_t tag;
+        std::span<const std::uint8_t> data;
+    };
+    std::vector<Table> tables;
+    for (std::uint16_t i = 0; i < directory.tableCount(); ++i) {
+        const TableRecord record = directory.Record(i);
+        if (record.tag == Tag('n', 'a', 'm', 'e')) continue;
+        const std::span<const std::uint8_t> data = in.Bytes(record.offset, record.length);
+        if (in.failed()) return std::nullopt;
+        tables.push_back({record.tag, data});
+    }
+    const std::vector<std::uint8_t> name = NameTable(names);
+    tables.push_back({Tag('n', 'a', 'm', 'e'), name});
+    std::sort(tables.begin(), tables.end(), [](const Table& a, const Table& b) { return a.tag < b.tag; });
+
+    const auto count = static_cast<std::uint16_t>(tables.size());
+    std::uint16_t power = 1, log2 = 0;
+    while (power * 2 <= count) power *= 2, ++log2;
+    std::size_t size = kDirectory + kTableRecordSize * count;
+    for (const Table& t : tables) size += (t.data.size() + 3) & ~std::size_t{3};
+    std::vector<std::uint8_t> out(size, 0);
+    PutU32(out, 0, version);
+    PutU16(out, 4, count);
+    PutU16(out, 6, static_cast<std::uint16_t>(power * 16));
+    PutU16(out, 8, log2);
+    PutU16(out, 10, static_cast<std::uint16_t>(count * 16 - power * 16));
+    std::size_t at = kDirectory + kTableRecordSize * count;
+    std::size_t headAt = 0;
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const Table& t = tables[i];
+        std::copy(t.data.begin(), t.data.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+        if (t.tag == Tag('h', 'e', 'a', 'd') && t.data.size() >= 12) {
+            headAt = at;
+            PutU32(out, at + 8, 0);  // checkSumAdjustment, set once the whole file is known
+        }
+        const std::size_t record = kDirectory + kTableRecordSize * i;
+        PutU32(out, record, t.tag);
+        PutU32(out, record + 4, Checksum(std::span(out).subspan(at, t.data.size())));
+        PutU32(out, record + 8, static_cast<std::uint32_t>(at));
+        PutU32(out, record + 12, static_cast<std::uint32_t>(t.data.size()));
+        at += (t.data.size() + 3) & ~std::size_t{3};
+    }
+    if (headAt) PutU32(out, headAt + 8, 0xB1B0AFBAu - Checksum(out));
+    return out;
+}
+
+std::vector<std::uint8_t> MakeDrawableFace(std::span<const std::uint8_t> sfnt, std::uint32_t member,
+                                           std::u32string_view characters, const FaceNames& names) {
+    const HbFace face = FaceOver(sfnt, member);
+    const HbSubsetInput input(hb_subset_input_create_or_fail());
+    if (!face || !input || hb_face_get_glyph_count(face.get()) == 0) return {};
+    hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
+    hb_set_add(unicodes, U' ');
+    for (char32_t c : characters) hb_set_add(unicodes, c);
+    const HbFace subset(hb_subset_or_fail(face.get(), input.get()));
+    if (!subset) return {};
+    const HbBlob blob(hb_face_reference_blob(subset.get()));
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(blob.get(), &length);
+    if (!data || length == 0) return {};
+    const auto renamed =
+        WithOwnNames(std::span(reinterpret_cast<const std::uint8_t*>(data), length), names);
+    if (!renamed) return {};
+    auto sanitised = Sanitise(*renamed);
+    return sanitised ? std::move(*sanitised) : std::vector<std::uint8_t>{};
+}
+
+bool SanitiserPasses(std::span<const std::uint8_t> file) { return Sanitise(file).has_value(); }
+
+std::u32string CodePoints(std::u16string_view text) {
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            out.push_back(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit < 0xD800 || unit > 0xDFFF) {
+            out.push_back(unit);
+        }
+    }
+    return out;
+}
+
+} // namespace glyphpeek

@@ -1,0 +1,118 @@
+#include "trutility/font_request.h"
+
+#include <algorithm>
+
+#include "core/coverage_sample.h"
+#include "core/font_sanitiser.h"
+#include "core/harfbuzz_owners.h"
+#include "core/name_table.h"
+#include "core/sfnt_reader.h"
+#include "imaging/font_engine.h"
+#include "imaging/read_file.h"
+
+namespace glyphpeek {
+namespace {
+
+template <size_t N>
+void CopyField(wchar_t (&field)[N], std::u16string_view text) {
+    const std::u16string_view cut = CutToField(text, N);
+    std::copy(cut.begin(), cut.end(), field);
+    field[cut.size()] = L'\0';
+}
+
+// Whether the face maps some visible character of the sample to a glyph; a sample without visible
+// characters shows nothing in any face and stays as it is.
+bool DrawsSomeOf(hb_font_t* font, std::u32string_view sample) {
+    bool visible = false;
+    for (char32_t c : sample) {
+        if (!IsSampleCharacter(c)) continue;
+        hb_codepoint_t glyph = 0;
+        if (hb_font_get_nominal_glyph(font, c, &glyph) && glyph != 0) return true;
+        visible = true;
+    }
+    return !visible;
+}
+
+// The characters the face itself maps, for a row whose sample it cannot draw.
+std::u16string OwnCharacters(hb_face_t* face) {
+    const HbSet unicodes(hb_set_create());
+    hb_face_collect_unicodes(face, unicodes.get());
+    std::vector<CodeRange> ranges;
+    hb_codepoint_t first = HB_SET_VALUE_INVALID, last = HB_SET_VALUE_INVALID;
+    while (ranges.size() < 4096 && hb_set_next_range(unicodes.get(), &first, &last))
+        ranges.push_back({static_cast<char32_t>(first), static_cast<std::uint32_t>(last - first + 1)});
+    return CoverageSample(std::move(ranges));
+}
+
+} // namespace
+
+std::optional<FontRequest> FontRequest::FromFile(const wchar_t* path) {
+    imaging::ReadFileBytes file(path);
+    if (!file) return std::nullopt;
+    auto bytes = FontBytes::From(file.Take());
+    if (!bytes) return std::nullopt;
+    FontRequest request(std::move(*bytes));
+    request.ListFaces();
+    return request;
+}
+
+std::optional<FontRequest> FontRequest::FromBytes(std::span<const std::uint8_t> bytes) {
+    auto font = FontBytes::From(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    if (!font) return std::nullopt;
+    FontRequest request(std::move(*font));
+    request.ListFaces();
+    return request;
+}
+
+void FontRequest::ListFaces() {
+    const std::span<const std::uint8_t> sfnt = bytes_.sfnt();
+    // The quick structural refusal first: a file it refuses has no faces (and is drawn not at all).
+    if (!SanitiseFont(sfnt)) return;
+    if (const auto families = ReadFontCollection(sfnt)) {
+        for (const FontFamilyInfo& family : *families) {
+            FontData face{};
+            CopyField(face.faceName, family.name);
+            CopyField(face.displayName, family.name);
+            const StyleFlags style = ProbeStyle(family.styles);
+            face.italic = style.italic;
+            face.bold = style.bold;
+            faces_.push_back(face);
+            members_.push_back(MemberForStyle(family));
+        }
+        return;
+    }
+    // A single CFF font and the like: the one face its name table names.
+    if (const auto named = ReadNameTableFace(sfnt, imaging::DecodeAnsiName)) {
+        FontData face{};
+        CopyField(face.faceName, named->faceName);
+        CopyField(face.displayName, named->displayName);
+        face.italic = named->italic;
+        face.bold = named->bold;
+        faces_.push_back(face);
+        members_.push_back(0);
+    }
+}
+
+std::optional<RegisteredFace> FontRequest::Register(std::size_t index, std::u16string_view sample) const {
+    if (index >= faces_.size()) return std::nullopt;
+    const std::uint32_t member = members_[index];
+    RegisteredFace drawn;
+    drawn.sample = sample;
+    {
+        const HbFace face = FaceOver(bytes_.sfnt(), member);
+        const HbFont font(hb_font_create(face.get()));
+        if (!DrawsSomeOf(font.get(), CodePoints(sample))) drawn.sample = OwnCharacters(face.get());
+    }
+    const FontData& listed = faces_[index];
+    const FaceNames names{UniqueFamilyName(), listed.bold, listed.italic};
+    const std::vector<std::uint8_t> drawable = MakeDrawableFace(bytes_.sfnt(), member, CodePoints(drawn.sample), names);
+    if (drawable.empty()) return std::nullopt;
+    drawn.registration =
+        std::make_unique<PrivateMemoryFont>(drawable.data(), static_cast<DWORD>(drawable.size()));
+    if (!*drawn.registration) return std::nullopt;
+    drawn.face = listed;
+    CopyField(drawn.face.faceName, names.family);
+    return drawn;
+}
+
+} // namespace glyphpeek
