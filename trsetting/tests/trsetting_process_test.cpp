@@ -16,6 +16,7 @@
 #include "testsupport/test_process.h"
 #include "testsupport/utility_library.h"
 #include "winsupport/product_identities.h"
+#include "testsupport/ui_font.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ TEST(TRSettingProgram, PictureOutputOfAMissingFileWarnsOnce) {
 
 // The dialogs of the other two rows, each found on the desktop and closed as a user would.
 TEST(TRSettingProgram, OpensThePictureOutputOrTheSettingsDialogAndEndsWithIt) {
+    const InstalledUiFont uiFont;
     struct Case {
         std::wstring arguments;
         const wchar_t* caption;
@@ -140,6 +142,7 @@ TEST(TRSettingProgram, DrawsWithTheSystemsGdiplusNeverOnePlantedBesideIt) {
     registry_probe::SetString(HKEY_CURRENT_USER, wineOverrides, L"gdiplus", L"native,builtin");
     ASSERT_EQ(registry_probe::String(HKEY_CURRENT_USER, wineOverrides, L"gdiplus"), L"native,builtin");
 
+    const InstalledUiFont uiFont;
     Finished run;
     std::thread program([&] {
         run = Execute(Quoted((folder / L"TRSetting.exe").wstring()) +
