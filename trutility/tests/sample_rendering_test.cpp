@@ -10,6 +10,8 @@
 #include "imaging/drawing_context.h"
 #include "imaging/gdiplus_session.h"
 #include "testsupport/utility_library.h"
+#include "core/font_road.h"
+#include "winsupport/scoped_handles.h"
 
 using namespace glyphpeek::imaging;
 
@@ -18,6 +20,8 @@ namespace {
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 const wchar_t kDejaVuBold[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans-Bold.ttf";
 const wchar_t kNotoCjk[] = L"Z:\\usr\\share\\fonts\\opentype\\noto\\NotoSansCJK-Regular.ttc";
+const wchar_t kDejaVuSerif[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSerif.ttf";
+const std::wstring kTestFonts = L"" GLYPHPEEK_TEST_FONTS;
 const wchar_t kFreeSans[] = L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSans.otf";
 const wchar_t kCantarell[] = L"Z:\\usr\\share\\fonts\\opentype\\cantarell\\Cantarell-Bold.otf";
 const wchar_t kStixSizeOne[] = L"Z:\\usr\\share\\fonts\\opentype\\stix\\STIXSizeOneSym-Regular.otf";
@@ -314,6 +318,51 @@ int Ink(const ArgbBitmap& bitmap) {
     int ink = 0;
     for (ARGB p : Read(bitmap).argb) ink += p != 0xFFFFFFFFu;
     return ink;
+}
+
+// Web fonts and CFF collections are fonts by their content: a WOFF or WOFF2 draws as the font it
+// carries, and every face of an OpenType collection is drawn.
+TEST_F(Rendering, WebFontsAndCffCollectionsDraw) {
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00C0C0C0, 0);
+    ArgbBitmap original(64, 64);
+    drawFromFile(original.get(), &define, kDejaVu);
+    for (const std::wstring web : {kTestFonts + L"DejaVuSans.woff", kTestFonts + L"DejaVuSans.woff2"}) {
+        ArgbBitmap drawn(64, 64);
+        drawFromFile(drawn.get(), &define, web.c_str());
+        EXPECT_EQ(Read(drawn).argb, Read(original).argb);
+        EXPECT_EQ(Faces(web.c_str()).size(), 1u);
+    }
+    const std::wstring collection = kTestFonts + L"NotoSansCJK-Regular.otc";
+    const size_t faces = Faces(collection.c_str()).size();
+    ASSERT_GT(faces, 1u);
+    const int rowHeight = 40;
+    ArgbBitmap drawn(160, rowHeight * static_cast<int>(faces));
+    SettingData cjk = Define(L"\u6F22\u5B57", 0x00FFFFFF, 0x00FFFFFF, 0);
+    drawFromFile(drawn.get(), &cjk, collection.c_str());
+    const Pixels pixels = Read(drawn);
+    for (size_t row = 0; row < faces; ++row) {
+        int ink = 0;
+        for (int y = 1; y < rowHeight - 1; ++y)
+            for (int x = 0; x < pixels.width; ++x) ink += pixels.at(x, static_cast<int>(row) * rowHeight + y) != 0xFFFFFFFFu;
+        EXPECT_GT(ink, 20) << "face " << row;
+    }
+}
+
+// A file may call itself by any name: it is drawn with its own glyphs, never with those of a font of
+// that name the process already knows.
+TEST_F(Rendering, AFontNamedLikeAnotherIsDrawnWithItsOwnGlyphs) {
+    const PrivateFontFile genuine(kDejaVu);
+    ASSERT_GT(genuine.count(), 0);
+    const std::vector<uint8_t> serif = FileBytes(kDejaVuSerif);
+    const auto impostor = glyphpeek::WithOwnNames(serif, {u"DejaVu Sans", false, false});
+    ASSERT_TRUE(impostor);
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+    ArgbBitmap sans(64, 64), fromImpostor(64, 64), fromSerif(64, 64);
+    drawFromFile(sans.get(), &define, kDejaVu);
+    drawFromBinary(fromImpostor.get(), &define, impostor->data(), static_cast<uint32_t>(impostor->size()));
+    drawFromBinary(fromSerif.get(), &define, serif.data(), static_cast<uint32_t>(serif.size()));
+    EXPECT_NE(Read(fromImpostor).argb, Read(sans).argb);
+    EXPECT_EQ(Read(fromImpostor).argb, Read(fromSerif).argb);
 }
 
 // A CFF font without a character map has crashed the font engine; it is not a font at all: no face,
