@@ -111,6 +111,13 @@ FontFormat DetectFontFormat(std::span<const std::uint8_t> bytes) noexcept {
 }
 
 std::optional<FontBytes> FontBytes::From(std::vector<std::uint8_t> file) {
+    std::vector<std::uint8_t> owned = std::move(file);
+    return Read(owned, &owned);
+}
+
+std::optional<FontBytes> FontBytes::Over(std::span<const std::uint8_t> file) { return Read(file, nullptr); }
+
+std::optional<FontBytes> FontBytes::Read(std::span<const std::uint8_t> file, std::vector<std::uint8_t>* owned) {
     FontBytes font;
     font.format_ = DetectFontFormat(file);
     switch (font.format_) {
@@ -120,11 +127,19 @@ std::optional<FontBytes> FontBytes::From(std::vector<std::uint8_t> file) {
         auto decoded = Sanitise(file);
         if (!decoded) return std::nullopt;
         font.bytes_ = std::move(*decoded);
+        font.view_ = font.bytes_;
         break;
     }
-    default: font.bytes_ = std::move(file); break;
+    default:
+        if (owned) {
+            font.bytes_ = std::move(*owned);
+            font.view_ = font.bytes_;
+        } else {
+            font.view_ = file;
+        }
+        break;
     }
-    BigEndianReader in(font.bytes_);
+    BigEndianReader in(font.view_);
     if (in.U32(0) == kCollection) {
         font.members_ = in.U32(kCollectionNumFonts);
         if (in.failed() || font.members_ == 0 || font.members_ > kMaxCollectionMembers) return std::nullopt;

@@ -30,16 +30,28 @@ FontFormat DetectFontFormat(std::span<const std::uint8_t> bytes) noexcept;
 // WOFF2 decoded, by the sanitiser, into the sfnt they carry.
 class FontBytes {
 public:
+    FontBytes(FontBytes&&) = default;  // the held bytes move with their buffer, so the view stays right
+    FontBytes& operator=(FontBytes&&) = default;
+    FontBytes(const FontBytes&) = delete;
+    FontBytes& operator=(const FontBytes&) = delete;
+
     // nullopt: not a font file, a collection beyond kMaxCollectionMembers (sfnt_view.h), or a web font the
     // sanitiser refused (broken or bomb-sized compressed data).
     static std::optional<FontBytes> From(std::vector<std::uint8_t> file);
+    // The same over bytes the caller keeps alive and unchanged while this object is used: an sfnt
+    // file is read where it lies, never copied (a collection can be tens of megabytes).
+    static std::optional<FontBytes> Over(std::span<const std::uint8_t> file);
 
-    std::span<const std::uint8_t> sfnt() const noexcept { return bytes_; }
+    std::span<const std::uint8_t> sfnt() const noexcept { return view_; }
     FontFormat format() const noexcept { return format_; }  // of the file as given
     std::uint32_t members() const noexcept { return members_; }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    FontBytes() = default;
+    static std::optional<FontBytes> Read(std::span<const std::uint8_t> file, std::vector<std::uint8_t>* owned);
+
+    std::vector<std::uint8_t> bytes_;       // held here when owned or decoded
+    std::span<const std::uint8_t> view_;    // the sfnt bytes, here or the caller's
     FontFormat format_ = FontFormat::kUnknown;
     std::uint32_t members_ = 1;
 };

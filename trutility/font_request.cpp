@@ -57,7 +57,7 @@ std::optional<FontRequest> FontRequest::FromFile(const wchar_t* path) {
 }
 
 std::optional<FontRequest> FontRequest::FromBytes(std::span<const std::uint8_t> bytes) {
-    auto font = FontBytes::From(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    auto font = FontBytes::Over(bytes);
     if (!font) return std::nullopt;
     FontRequest request(std::move(*font));
     request.ListFaces();

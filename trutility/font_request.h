@@ -29,6 +29,7 @@ class FontRequest {
 public:
     // nullopt: no font could be read (missing, unreadable, not a font, refused).
     static std::optional<FontRequest> FromFile(const wchar_t* path);
+    // Over bytes the caller keeps alive for the request's life.
     static std::optional<FontRequest> FromBytes(std::span<const std::uint8_t> bytes);
 
     // The faces in order: their display names and styles; faceName is the family name.
