@@ -13,7 +13,7 @@ namespace glyphpeek::imaging {
 
 class PrivateFontCollection {
 public:
-    // Adding font bytes (of a file, map it with MappedFile); a collection that refused them is not loaded().
+    // Adding font bytes (a file read with ReadFileBytes); a collection that refused them is not loaded().
     static PrivateFontCollection FromMemory(std::span<const std::uint8_t> bytes);
 
     bool loaded() const { return families_.has_value(); }

@@ -12,7 +12,7 @@ ReadFileBytes::ReadFileBytes(const wchar_t* path, std::uint64_t limit) {
         CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return;
     LARGE_INTEGER size = {};
-    // An empty file holds no font, as with MappedFile.
+    // An empty file holds no font.
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || static_cast<std::uint64_t>(size.QuadPart) > limit)
         return;
     bytes_.resize(static_cast<size_t>(size.QuadPart));

@@ -9,7 +9,7 @@ namespace glyphpeek::imaging {
 
 // A whole file read into memory with ReadFile. Where a mapping would raise an in-page error in the
 // reading thread when removable or network media fail or go away (a crash of Explorer, which runs our
-// commands), a read only fails. Opened with read sharing, as MappedFile is.
+// commands), a read only fails. Opened with read sharing, so a font in use elsewhere can still be read.
 class ReadFileBytes {
 public:
     // Files above `limit` bytes are not read.
