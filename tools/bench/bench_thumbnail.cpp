@@ -4,8 +4,8 @@
 // a second thread for the classic class). Then the same steps timed one by one, to show where the
 // time goes. Run under Wine with the two libraries registered; prints medians, asserts nothing.
 //   bench_thumbnail [--size N] [--road-only] font...   (--road-only: one line per class and font,
-//   "road <classic|vista> <file> <size> median_ms <ms> added_mb <MB>", for scripts; a negative
-//   figure is an upper bound)
+//   "road <classic|vista> <file> <size> median_ms <ms> added_mb <MB> left_mb <MB>", for scripts: the
+//   peak a request adds (a negative figure is an upper bound) and what each of ten more leaves behind)
 #include <windows.h>
 
 #include <algorithm>
@@ -92,8 +92,14 @@ int wmain(int argc, wchar_t** argv) {
                 const double added = bench::AddedMegabytes([&] {
                     DeleteObject(thumbnail_road::Request(generation, font.c_str(), {size, size}).bitmap);
                 });
-                std::printf("road %s %ls %d median_ms %.2f added_mb %.1f\n", name, FileName(font).c_str(), size, ms,
-                            added);
+                // What requests leave behind: the working set after ten more, per request.
+                constexpr int kLeftRuns = 10;
+                const double before = bench::ProcessMemory().workingSetMb;
+                for (int run = 0; run < kLeftRuns; ++run)
+                    DeleteObject(thumbnail_road::Request(generation, font.c_str(), {size, size}).bitmap);
+                const double left = (bench::ProcessMemory().workingSetMb - before) / kLeftRuns;
+                std::printf("road %s %ls %d median_ms %.2f added_mb %.1f left_mb %.2f\n", name,
+                            FileName(font).c_str(), size, ms, added, left);
                 if (ms < 0) status = 1;
                 continue;
             }
