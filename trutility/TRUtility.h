@@ -37,6 +37,17 @@ class GpGraphics;
 using Gdiplus::GpBitmap;
 using Gdiplus::GpGraphics;
 
+// One piece of a font's sample drawn by DrawSamplesFromBinary, in one of the font's faces.
+struct SampleCell {
+    uint32_t face;    // index into the faces GetFontDataFromBinary lists
+    int32_t x, y, width, height;  // pixels of the target; a cell not wholly inside it is passed over
+    // 0: the define's row for this face alone, as a thumbnail row (background, sample laid out in
+    // the cell). Otherwise the sample on one line at this character height in pixels, from the
+    // cell's top left corner, cut at its right edge.
+    int32_t pixelSize;
+    uint32_t ink;     // colour of a line's text, 0xAARRGGBB; a row takes the define's
+};
+
 // A colour whose top byte is non-zero is "not set": the system colour applies.
 constexpr uint32_t kColorNotSet = 0xFF000000u;
 
@@ -75,6 +86,15 @@ TRUTILITY_API void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, 
 // released with ReleaseFontFace, or null (and an empty name) when the face cannot be drawn.
 TRUTILITY_API void* RegisterFontFace(const wchar_t* path, int index, const wchar_t* text, wchar_t* faceName);
 TRUTILITY_API void ReleaseFontFace(void* face);
+// The faces of a font file's bytes as DrawSamplesFromBinary draws them: one for each font of a
+// collection, in the file's order. `faces` (room for `capacity`) receives the first ones; the answer
+// is how many there are, 0 for bytes that are no font. The font engine never sees the bytes here.
+TRUTILITY_API uint32_t GetFontDataFromBinary(const void* bytes, uint32_t size, FontData* faces, uint32_t capacity);
+// Draws each cell onto the caller's 32-bit ARGB bitmap (GDI+ must be started). Each face that cells
+// name is made drawable by the font road once, for all its cells. Nothing is drawn for bytes that are
+// no font.
+TRUTILITY_API void DrawSamplesFromBinary(GpBitmap* target, SettingData* define, const void* bytes, uint32_t size,
+                                         const SampleCell* cells, uint32_t count);
 // Starts TRSetting.exe beside this library with /Image and the font path; true when it started.
 TRUTILITY_API bool CreateImage(const wchar_t* path);
 
@@ -102,6 +122,8 @@ TRUTILITY_API int GetBuckupFolder(wchar_t* out);
 using LoadDefineProc = SettingData* (*)(SettingData*, const wchar_t*);
 using DrawStringFromFileProc = void (*)(GpBitmap*, SettingData*, const wchar_t*);
 using DrawStringFromBinaryProc = void (*)(GpBitmap*, SettingData*, const void*, uint32_t);
+using GetFontDataFromBinaryProc = uint32_t (*)(const void*, uint32_t, FontData*, uint32_t);
+using DrawSamplesFromBinaryProc = void (*)(GpBitmap*, SettingData*, const void*, uint32_t, const SampleCell*, uint32_t);
 using CreateImageProc = bool (*)(const wchar_t*);
 using ConvVFontPathFromFileProc = bool (*)(const wchar_t*, wchar_t*);
 using ConvVFontPathFromBinProc = bool (*)(const wchar_t*, wchar_t*);

@@ -52,22 +52,35 @@ std::optional<FontRequest> FontRequest::FromFile(const wchar_t* path) {
     auto bytes = FontBytes::From(file.Take());
     if (!bytes) return std::nullopt;
     FontRequest request(std::move(*bytes));
-    request.ListFaces();
+    request.ListFaces(FaceList::kFamilies);
     return request;
 }
 
-std::optional<FontRequest> FontRequest::FromBytes(std::span<const std::uint8_t> bytes) {
+std::optional<FontRequest> FontRequest::FromBytes(std::span<const std::uint8_t> bytes, FaceList list) {
     auto font = FontBytes::Over(bytes);
     if (!font) return std::nullopt;
     FontRequest request(std::move(*font));
-    request.ListFaces();
+    request.ListFaces(list);
     return request;
 }
 
-void FontRequest::ListFaces() {
+void FontRequest::ListFaces(FaceList list) {
     const std::span<const std::uint8_t> sfnt = bytes_.sfnt();
     // The quick structural refusal first: a file it refuses has no faces (and is drawn not at all).
     if (!SanitiseFont(sfnt)) return;
+    const auto fonts = list == FaceList::kFonts ? ReadSfntFaces(sfnt) : std::nullopt;
+    if (fonts) {
+        for (const SfntFace& font : *fonts) {
+            FontData face{};
+            CopyField(face.faceName, font.family);
+            CopyField(face.displayName, font.family);
+            face.italic = font.italic;
+            face.bold = font.bold;
+            faces_.push_back(face);
+            members_.push_back(font.member);
+        }
+        return;
+    }
     if (const auto families = ReadFontCollection(sfnt)) {
         for (const FontFamilyInfo& family : *families) {
             FontData face{};

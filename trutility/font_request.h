@@ -25,12 +25,17 @@ struct RegisteredFace {
     std::unique_ptr<PrivateMemoryFont> registration;
 };
 
+// Which faces a request lists: a thumbnail draws a row for each family; the preview pane shows each
+// font of a collection, members of one family apart.
+enum class FaceList { kFamilies, kFonts };
+
 class FontRequest {
 public:
     // nullopt: no font could be read (missing, unreadable, not a font, refused).
     static std::optional<FontRequest> FromFile(const wchar_t* path);
     // Over bytes the caller keeps alive for the request's life.
-    static std::optional<FontRequest> FromBytes(std::span<const std::uint8_t> bytes);
+    static std::optional<FontRequest> FromBytes(std::span<const std::uint8_t> bytes,
+                                                FaceList list = FaceList::kFamilies);
 
     // The faces in order: their display names and styles; faceName is the family name.
     const std::vector<FontData>& faces() const { return faces_; }
@@ -41,7 +46,7 @@ public:
 
 private:
     explicit FontRequest(FontBytes bytes) : bytes_(std::move(bytes)) {}
-    void ListFaces();
+    void ListFaces(FaceList list);
 
     FontBytes bytes_;
     std::vector<FontData> faces_;

@@ -205,9 +205,116 @@ void DrawAll(GpBitmap* target, SettingData& define, const RowFaces& faces) {
     });
 }
 
+// The cell lies wholly inside the target.
+bool Inside(const SampleCell& cell, PixelSize size) {
+    return cell.x >= 0 && cell.y >= 0 && cell.width > 0 && cell.height > 0 &&
+           std::int64_t{cell.x} + cell.width <= size.width && std::int64_t{cell.y} + cell.height <= size.height;
+}
+
+void Composite(GpBitmap* target, int x, int y, const TextCanvas& canvas, int factor, ARGB ink) {
+    constexpr auto kFilter = glyphpeek::ReductionFilter::kBicubic;
+    if (CompositeText(target, x, y, canvas, factor, kFilter, ink)) return;
+    auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+    DrawReducedText(context, x, y, canvas, factor, kFilter, ink);
+}
+
+// One face's thumbnail row in the cell: the define's background, then its sample.
+void DrawRowCell(GpBitmap* target, const SettingData& define, const RowFace& face, const SampleCell& cell) {
+    const glyphpeek::Background background = BackgroundOf(define);
+    {
+        auto context = DrawingContext::On(reinterpret_cast<GpImage*>(target));
+        if (!context) return;
+        context.FillVerticalGradient(cell.x, cell.y, cell.width, cell.height, background.top,
+                                     background.gradient ? background.bottom : background.top);
+    }
+    const std::vector<glyphpeek::Row> rows = glyphpeek::LayoutRows(cell.width, cell.height, 1);
+    if (rows.empty()) return;
+    if (const auto canvas = SetSample(rows[0], face, define.FitSingleLine == 1))
+        Composite(target, cell.x + rows[0].cell.x, cell.y + rows[0].cell.y, *canvas, rows[0].supersampling,
+                  ForeOf(define));
+}
+
+// The sample on one line at the cell's size, cut at the cell's right edge.
+void DrawLineCell(GpBitmap* target, const RowFace& face, const SampleCell& cell) {
+    // Larger than any waterfall size: a cell asking for more is no line of one.
+    constexpr int kMaxLineSize = 2048;
+    if (cell.pixelSize <= 0 || cell.pixelSize > kMaxLineSize || face.sample.empty()) return;
+    const int factor = glyphpeek::SupersamplingFactor(cell.width, cell.height);
+    TextCanvas canvas(cell.width * factor, cell.height * factor);
+    if (!canvas) return;
+    const HDC dc = canvas.dc();
+    const ScopedFont font =
+        CreateFaceFont(face.face.faceName, cell.pixelSize * factor, face.face.bold, face.face.italic);
+    {
+        SelectedObject selected(dc, font.get());
+        // Only what reaches into the cell: the font engine would rasterise every character handed to it.
+        const std::wstring_view text = AsWide(face.sample);
+        size_t count = text.size();
+        int fit = 0;
+        SIZE extent{};
+        if (GetTextExtentExPointW(dc, text.data(), static_cast<int>(text.size()), cell.width * factor, &fit, nullptr,
+                                  &extent) &&
+            fit >= 0)
+            count = std::min(text.size(), static_cast<size_t>(fit) + 1);
+        count = CutWhole(text, count).size();
+        TextOutW(dc, 0, 0, text.data(), static_cast<int>(count));
+    }
+    Composite(target, cell.x, cell.y, canvas, factor, cell.ink);
+}
+
 } // namespace
 
 extern "C" {
+
+uint32_t GetFontDataFromBinary(const void* bytes, uint32_t size, FontData* faces, uint32_t capacity) {
+    if (!bytes || size == 0 || (!faces && capacity > 0)) return 0;
+    try {
+        const auto request = glyphpeek::FontRequest::FromBytes(
+            std::span(static_cast<const std::uint8_t*>(bytes), size), glyphpeek::FaceList::kFonts);
+        if (!request) return 0;
+        const std::vector<FontData>& listed = request->faces();
+        std::copy_n(listed.begin(), std::min<size_t>(listed.size(), capacity), faces);
+        return static_cast<uint32_t>(listed.size());
+    } catch (...) {
+        return 0;
+    }
+}
+
+// The file is read once; each face the cells name is made drawable once, for all its cells.
+void DrawSamplesFromBinary(GpBitmap* target, SettingData* define, const void* bytes, uint32_t size,
+                           const SampleCell* cells, uint32_t count) {
+    if (!target || !define || !bytes || size == 0 || !cells || count == 0) return;
+    try {
+        const auto request = glyphpeek::FontRequest::FromBytes(
+            std::span(static_cast<const std::uint8_t*>(bytes), size), glyphpeek::FaceList::kFonts);
+        if (!request) return;
+        const std::vector<FontData>& faces = request->faces();
+        const PixelSize area = ImageSize(reinterpret_cast<GpImage*>(target));
+        SettingData scratch = *define;
+        scratch.SampleText[std::size(scratch.SampleText) - 1] = L'\0';
+        const RowFaces rowFaces(*request);
+        std::vector<bool> drawn(faces.size(), false);
+        for (uint32_t first = 0; first < count; ++first) {
+            const uint32_t index = cells[first].face;
+            if (index >= faces.size() || drawn[index]) continue;
+            drawn[index] = true;
+            // As in the thumbnail: a define without a sample shows each face's own name.
+            const std::u16string_view sample = scratch.SampleText[0] ? FieldText(scratch.SampleText)
+                                                                     : FieldText(faces[index].displayName);
+            const auto face = rowFaces.Prepare(index, sample);
+            if (!face) continue;
+            for (uint32_t i = first; i < count; ++i) {
+                const SampleCell& cell = cells[i];
+                if (cell.face != index || !Inside(cell, area)) continue;
+                if (cell.pixelSize == 0)
+                    DrawRowCell(target, scratch, *face, cell);
+                else
+                    DrawLineCell(target, *face, cell);
+            }
+        }
+    } catch (...) {
+    }
+}
 
 void DrawStringFromNamesG(GpGraphics* graphics, GpBitmap* target, SettingData* define, std::vector<FontData>* faces) {
     if (!graphics || !target || !define || !faces) return;
