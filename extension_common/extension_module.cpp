@@ -29,14 +29,14 @@ const wchar_t* LookupName(const wchar_t* path) noexcept {
 }
 
 HRESULT RegisterModule(HMODULE module, const wchar_t* appId, const wchar_t* typeLibraryName,
-                       RegistrationScope scope) noexcept {
+                       RegistrationScope scope, std::span<const UINT> classScripts) noexcept {
     try {
         const std::wstring path = com::ModuleFileName(module);
         if (path.empty()) return E_FAIL;
         const Replacement replacements[] = {{L"MODULE", path}, {L"APPID", appId}};
         HRESULT hr = com::ApplyScriptResource(module, kAppIdScript, scope, replacements);
-        if (SUCCEEDED(hr)) hr = com::ApplyScriptResource(module, kThumbnailScript, scope, replacements);
-        if (SUCCEEDED(hr)) hr = com::ApplyScriptResource(module, kShellMenuScript, scope, replacements);
+        for (const UINT script : classScripts)
+            if (SUCCEEDED(hr)) hr = com::ApplyScriptResource(module, script, scope, replacements);
         if (SUCCEEDED(hr)) hr = com::RegisterModuleTypeLibrary(module, scope);
         if (SUCCEEDED(hr)) hr = com::NameRegisteredTypeLibrary(module, scope, typeLibraryName);
         return hr;
@@ -45,33 +45,33 @@ HRESULT RegisterModule(HMODULE module, const wchar_t* appId, const wchar_t* type
     }
 }
 
-HRESULT UnregisterModule(HMODULE module, const wchar_t* appId, RegistrationScope scope) noexcept {
+HRESULT UnregisterModule(HMODULE module, const wchar_t* appId, RegistrationScope scope,
+                         std::span<const UINT> classScripts) noexcept {
     try {
         const std::wstring path = com::ModuleFileName(module);
         if (path.empty()) return E_FAIL;
         const Replacement replacements[] = {{L"MODULE", path}, {L"APPID", appId}};
-        const HRESULT steps[] = {
-            com::RemoveScriptResource(module, kThumbnailScript, scope, replacements),
-            com::RemoveScriptResource(module, kShellMenuScript, scope, replacements),
-            com::UnregisterModuleTypeLibrary(module, scope),
-            com::RemoveScriptResource(module, kAppIdScript, scope, replacements),
+        HRESULT first = S_OK;
+        auto step = [&first](HRESULT hr) {
+            if (FAILED(hr) && SUCCEEDED(first)) first = hr;
         };
-        for (const HRESULT hr : steps)
-            if (FAILED(hr)) return hr;
-        return S_OK;
+        for (const UINT script : classScripts) step(com::RemoveScriptResource(module, script, scope, replacements));
+        step(com::UnregisterModuleTypeLibrary(module, scope));
+        step(com::RemoveScriptResource(module, kAppIdScript, scope, replacements));
+        return first;
     } catch (...) {
         return E_OUTOFMEMORY;
     }
 }
 
 HRESULT InstallModule(HMODULE module, const wchar_t* appId, const wchar_t* typeLibraryName, BOOL install,
-                      PCWSTR commandLine) noexcept {
+                      PCWSTR commandLine, std::span<const UINT> classScripts) noexcept {
     const RegistrationScope scope = commandLine && _wcsnicmp(commandLine, L"user", 5) == 0
                                         ? RegistrationScope::kCurrentUser
                                         : RegistrationScope::kAllUsers;
-    if (!install) return UnregisterModule(module, appId, scope);
-    const HRESULT hr = RegisterModule(module, appId, typeLibraryName, scope);
-    if (FAILED(hr)) UnregisterModule(module, appId, scope);
+    if (!install) return UnregisterModule(module, appId, scope, classScripts);
+    const HRESULT hr = RegisterModule(module, appId, typeLibraryName, scope, classScripts);
+    if (FAILED(hr)) UnregisterModule(module, appId, scope, classScripts);
     return hr;
 }
 

@@ -29,6 +29,9 @@ LONG OpenRoot(ScriptRoot root, RegistrationScope scope, bool create, ScopedRegKe
     case ScriptRoot::kCurrentUser: base = HKEY_CURRENT_USER; break;
     case ScriptRoot::kLocalMachine: base = HKEY_LOCAL_MACHINE; break;
     case ScriptRoot::kUsers: base = HKEY_USERS; break;
+    case ScriptRoot::kScopeMachine:
+        base = scope == RegistrationScope::kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        break;
     }
     if (create)
         return RegCreateKeyExW(base, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess, nullptr, key.put(), nullptr);

@@ -7,7 +7,8 @@
 //   HRESULT hr = ApplyScriptResource(instance, 101, scope, replacements);
 //
 // Root keys: HKCR is HKLM\Software\Classes for all users and HKCU\Software\Classes for the current
-// user; HKCU, HKLM and HKU are themselves in either scope.
+// user, HKMU is HKLM for all users and HKCU for the current user; HKCU, HKLM and HKU are themselves in
+// either scope.
 //
 // Applying: a ForceRemove key is deleted with everything below it, then every key is created or opened
 // and its default and named values written. A malformed script changes nothing. The first failure stops

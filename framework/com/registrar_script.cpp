@@ -166,6 +166,7 @@ std::optional<ScriptRoot> RootFromName(std::u16string_view name) {
         {u"HKCU", u"HKEY_CURRENT_USER", ScriptRoot::kCurrentUser},
         {u"HKLM", u"HKEY_LOCAL_MACHINE", ScriptRoot::kLocalMachine},
         {u"HKU", u"HKEY_USERS", ScriptRoot::kUsers},
+        {u"HKMU", u"HKMU", ScriptRoot::kScopeMachine},
     };
     for (const auto& r : kRoots)
         if (EqualsNoCase(name, r.shortName) || EqualsNoCase(name, r.longName)) return r.root;
@@ -200,7 +201,7 @@ public:
     bool Parse(Script& script) {
         if (!Advance()) return false;
         while (token_.kind != Token::Kind::kEnd) {
-            if (token_.kind != Token::Kind::kWord) return Fail("a root key (HKCR, HKCU, HKLM, HKU) expected");
+            if (token_.kind != Token::Kind::kWord) return Fail("a root key (HKCR, HKCU, HKLM, HKU, HKMU) expected");
             const auto root = RootFromName(token_.text);
             if (!root) return Fail("unknown root key");
             ScriptRootKey& rootKey = script.roots.emplace_back();

@@ -39,6 +39,7 @@ enum class ScriptRoot {
     kCurrentUser,   // HKCU, HKEY_CURRENT_USER
     kLocalMachine,  // HKLM, HKEY_LOCAL_MACHINE
     kUsers,         // HKU, HKEY_USERS
+    kScopeMachine,  // HKMU: HKEY_LOCAL_MACHINE for all users, HKEY_CURRENT_USER per user (as in WiX)
 };
 
 struct ScriptValue {

@@ -49,18 +49,31 @@ HKCU
         GlyphpeekRegistrarTest = s 'user root'
     }
 }
+HKMU
+{
+    NoRemove Software
+    {
+        NoRemove GlyphpeekRegistrarScoped
+        {
+            val Listed = s 'scope root'
+        }
+    }
+}
 )";
 
 const Replacement kReplacements[] = {{L"MODULE", L"C:\\Glyph's\\probe.dll"}, {L"APPID", L"{929733FE-30C8-44CF-8976-E9647A550DE6}"}};
 
 const std::wstring kTest = L"Software\\Classes\\GlyphpeekRegistrarTest";
 const std::wstring kUserRoot = L"Software\\GlyphpeekRegistrarTest";
+const std::wstring kScopeRoot = L"Software\\GlyphpeekRegistrarScoped";
 const std::wstring kHandler = L"\\Kept\\shellex\\{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}";
 
 void Clean() {
     DeleteTree(HKEY_LOCAL_MACHINE, kTest);
     DeleteTree(HKEY_CURRENT_USER, kTest);
     DeleteTree(HKEY_CURRENT_USER, kUserRoot);
+    DeleteTree(HKEY_LOCAL_MACHINE, kScopeRoot);
+    DeleteTree(HKEY_CURRENT_USER, kScopeRoot);
 }
 
 class Registrar : public ::testing::TestWithParam<RegistrationScope> {
@@ -92,12 +105,16 @@ TEST_P(Registrar, ApplyWritesEveryKeyAndValueAndRemoveTakesThemBack) {
     // HKCU stays HKCU in both scopes; HKCR of one scope does not spill into the other's classes.
     EXPECT_EQ(String(HKEY_CURRENT_USER, kUserRoot), L"user root");
     EXPECT_FALSE(KeyExists(otherClasses(), kTest));
+    // HKMU follows the scope.
+    EXPECT_EQ(String(classes(), kScopeRoot, L"Listed"), L"scope root");
+    EXPECT_FALSE(KeyExists(otherClasses(), kScopeRoot));
 
     ASSERT_EQ(Remove(), S_OK);
     EXPECT_FALSE(KeyExists(base, kTest + L"\\Plain"));
     EXPECT_FALSE(KeyExists(base, kTest + L"\\Forced"));
     EXPECT_FALSE(KeyExists(base, kTest + L"\\Kept\\shellex"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUserRoot));
+    EXPECT_EQ(EntryCount(classes(), kScopeRoot), 0);
     // NoRemove keys stay with their default values; what the script added inside them goes.
     EXPECT_EQ(EntryCount(base, kTest), 1);
     EXPECT_EQ(String(base, kTest + L"\\Kept"), L"kept default");
