@@ -40,12 +40,13 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 STDAPI DllCanUnloadNow() { return com::ModuleCanUnloadNow(); }
 STDAPI DllRegisterServer() {
     return extension_common::RegisterModule(g_module, kThisModule.appId, kThisModule.typeLibraryName,
-                                            com::RegistrationScope::kAllUsers);
+                                            com::RegistrationScope::kAllUsers, kThisModule.classScripts);
 }
 STDAPI DllUnregisterServer() {
-    return extension_common::UnregisterModule(g_module, kThisModule.appId, com::RegistrationScope::kAllUsers);
+    return extension_common::UnregisterModule(g_module, kThisModule.appId, com::RegistrationScope::kAllUsers,
+                                              kThisModule.classScripts);
 }
 STDAPI DllInstall(BOOL install, PCWSTR commandLine) {
     return extension_common::InstallModule(g_module, kThisModule.appId, kThisModule.typeLibraryName, install,
-                                           commandLine);
+                                           commandLine, kThisModule.classScripts);
 }

@@ -6,6 +6,7 @@
 
 #include <span>
 
+#include "extension_common/extension_module.h"
 #include "framework/com/class_factory.h"
 
 namespace glyphpeek::extension_common {
@@ -15,6 +16,7 @@ struct ModuleDescription {
     const wchar_t* appId;                      // with braces
     const wchar_t* typeLibraryName;            // the type library's help string, as the registry shows it
     bool languageLibrary;                      // strings may come from a language resource library
+    std::span<const UINT> classScripts = kClassScripts;  // each class's registration script
 };
 
 // Defined by each library.

@@ -1,5 +1,5 @@
 #pragma once
-// Resource ids of TyporamaVista.dll. A language resource library carries the same string ids.
+// Resource ids of TyporamaVista.dll.
 #include "extension_common/script_resources.h"
 
 #define IDS_PROJNAME 100
@@ -9,3 +9,31 @@
 #define IDS_HELP_UPDATE_THUMBNAIL 104
 #define IDS_HELP_OUTPUT_PICTURE 105
 #define IDS_HELP_UNINSTALL 106
+
+// The preview pane.
+#define IDS_PREVIEW_NAME 107
+#define IDS_PREVIEW_NOT_A_FONT 108
+#define IDS_PREVIEW_STUB_UNREADABLE 109
+#define IDS_PREVIEW_NO_UTILITY 110
+#define IDS_PREVIEW_POINTS 111
+#define IDS_PREVIEW_MORE_FACES 112
+#define IDS_PREVIEW_ABOUT 113
+#define IDS_PREVIEW_FAMILY 114
+#define IDS_PREVIEW_STYLE 115
+#define IDS_PREVIEW_VERSION 116
+#define IDS_PREVIEW_DESIGNER 117
+#define IDS_PREVIEW_MANUFACTURER 118
+#define IDS_PREVIEW_COPYRIGHT 119
+#define IDS_PREVIEW_LICENCE 120
+#define IDS_PREVIEW_LICENCE_URL 121
+#define IDS_PREVIEW_GLYPHS 122
+#define IDS_PREVIEW_FORMAT 123
+#define IDS_PREVIEW_COLLECTION 124
+#define IDS_PREVIEW_TRUETYPE 125
+#define IDS_PREVIEW_CFF 126
+#define IDS_PREVIEW_CFF2 127
+#define IDS_PREVIEW_VARIABLE 128
+#define IDS_PREVIEW_REGULAR 129
+#define IDS_PREVIEW_BOLD 130
+#define IDS_PREVIEW_ITALIC 131
+#define IDS_PREVIEW_BOLD_ITALIC 132

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "TyporamaVista.h"
+#include "extension_common/extension_module.h"
 #include "extension_common/module_exports.h"
 #include "typorama_vista/vista_classes.h"
 #include "winsupport/product_identities.h"
@@ -15,7 +16,12 @@ namespace {
 constexpr com::ClassEntry kClasses[] = {
     {&CLSID_Thumbnail, typorama_vista::CreateThumbnail},
     {&CLSID_ShellMenu, typorama_vista::CreateShellMenu},
+    {&typorama_vista::kClsidPreviewHandler, typorama_vista::CreatePreviewHandler},
 };
+
+// Each class's registration script.
+constexpr UINT kVistaClassScripts[] = {extension_common::kThumbnailScript, extension_common::kShellMenuScript,
+                                      extension_common::kPreviewScript};
 
 } // namespace
 
@@ -23,7 +29,8 @@ namespace glyphpeek::extension_common {
 
 // "TyporamaVista 1.0 タイプ ライブラリ", as the registry shows it.
 const ModuleDescription kThisModule{kClasses, ids::kTyporamaVista.appId,
-                                    L"TyporamaVista 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA", false};
+                                    L"TyporamaVista 1.0 \u30BF\u30A4\u30D7 \u30E9\u30A4\u30D6\u30E9\u30EA", false,
+                                    kVistaClassScripts};
 
 } // namespace glyphpeek::extension_common
 

@@ -28,6 +28,8 @@ const Module& kTyporama = glyphpeek::ids::kTyporama;
 const Module& kVista = glyphpeek::ids::kTyporamaVista;
 
 const std::wstring kClasses = L"Software\\Classes\\";
+const std::wstring kPreviewHandlers = glyphpeek::ids::kPreviewHandlersKey;
+const std::wstring kPreviewKey = std::wstring(L".vft\\shellex\\") + glyphpeek::ids::kPreviewHandlerSlot;
 
 std::wstring Lower(std::wstring text) {
     CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -41,7 +43,8 @@ std::vector<std::wstring> OwnKeys(const Module& m) {
             n + L".Thumbnail", n + L".Thumbnail.1", n + L".ShellMenu", n + L".ShellMenu.1",
             L"CLSID\\" + std::wstring(m.thumbnailClass), L"CLSID\\" + std::wstring(m.shellMenuClass),
             L"TypeLib\\" + std::wstring(m.typeLibrary), L".vft\\shellex\\" + std::wstring(m.thumbnailSlot),
-            L"vftfile\\ShellEx\\ContextMenuHandlers\\Glyphpeek"};
+            L"vftfile\\ShellEx\\ContextMenuHandlers\\Glyphpeek", L"CLSID\\" + std::wstring(kVista.previewClass),
+            kPreviewKey};
 }
 
 void Clean(const Module& m) {
@@ -82,6 +85,17 @@ void ExpectRegistered(const Module& m, HKEY base, const std::wstring& path) {
     EXPECT_EQ(String(base, c + L".vft\\shellex\\" + m.thumbnailSlot), std::wstring(m.thumbnailClass));
     EXPECT_EQ(String(base, c + L"vftfile"), std::wstring(L"Glyphpeek Virtual Font File"));
     EXPECT_EQ(String(base, c + L"vftfile\\ShellEx\\ContextMenuHandlers\\Glyphpeek"), std::wstring(m.shellMenuClass));
+    if (m.previewClass) {
+        // The preview handler runs in the system's preview host, is listed for it in the scope's own
+        // list, and shows .vft stubs.
+        const std::wstring clsid = c + L"CLSID\\" + m.previewClass;
+        EXPECT_EQ(String(base, clsid), std::wstring(L"Glyphpeek Font Preview"));
+        EXPECT_EQ(String(base, clsid, L"AppID"), std::wstring(glyphpeek::ids::kPreviewHostAppId));
+        EXPECT_EQ(Lower(String(base, clsid + L"\\InprocServer32").value_or(L"")), Lower(path));
+        EXPECT_EQ(String(base, clsid + L"\\InprocServer32", L"ThreadingModel"), std::wstring(L"Apartment"));
+        EXPECT_EQ(String(base, c + kPreviewKey), std::wstring(m.previewClass));
+        EXPECT_EQ(String(base, kPreviewHandlers, m.previewClass), std::wstring(L"Glyphpeek Font Preview"));
+    }
     // The help string as its characters, whatever the code page (the merged view: Wine writes a
     // per-user type library with the machine's).
     EXPECT_EQ(String(HKEY_CLASSES_ROOT, L"TypeLib\\" + std::wstring(m.typeLibrary) + L"\\1.0"),
@@ -90,6 +104,9 @@ void ExpectRegistered(const Module& m, HKEY base, const std::wstring& path) {
 
 void ExpectUnregistered(const Module& m, HKEY base) {
     for (const std::wstring& key : OwnKeys(m)) EXPECT_FALSE(KeyExists(base, kClasses + key)) << key.c_str();
+    if (m.previewClass) {
+        EXPECT_FALSE(String(base, kPreviewHandlers, m.previewClass));
+    }
     // NoRemove keys stay, with their data.
     EXPECT_TRUE(KeyExists(base, kClasses + L"AppID"));
     EXPECT_TRUE(KeyExists(base, kClasses + L"CLSID"));
@@ -147,9 +164,15 @@ TEST_P(ExtensionModule, DllInstallUserInAnyCaseRegistersForTheCurrentUserOnly) {
         ASSERT_EQ(install(TRUE, line), S_OK) << line;
         ExpectRegistered(m, HKEY_CURRENT_USER, path);
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"CLSID\\" + m.thumbnailClass));
+        if (m.previewClass) {
+            EXPECT_FALSE(String(HKEY_LOCAL_MACHINE, kPreviewHandlers, m.previewClass));
+        }
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"AppID\\" + m.appId));
         ASSERT_EQ(install(FALSE, line), S_OK) << line;
         for (const std::wstring& key : OwnKeys(m)) EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + key)) << key.c_str();
+        if (m.previewClass) {
+            EXPECT_FALSE(String(HKEY_CURRENT_USER, kPreviewHandlers, m.previewClass));
+        }
         // Wine writes a per-user type library with the machine's; wherever it went, it is gone again.
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + L"TypeLib\\" + m.typeLibrary));
     }
