@@ -33,13 +33,14 @@ struct GenerationNames {
     const wchar_t* thumbnailClass;
     const wchar_t* menuClass;
     bool typeOverlay;
+    const wchar_t* previewClass;  // null: that Explorer has no preview pane
 };
 constexpr GenerationNames kClassicNames = {
     ids::kTyporama.file, ids::kExtractImageSlot, ids::kTyporama.thumbnailClass,
-    ids::kTyporama.shellMenuClass, false};
+    ids::kTyporama.shellMenuClass, false, ids::kTyporama.previewClass};
 constexpr GenerationNames kVistaNames = {
     ids::kTyporamaVista.file, ids::kThumbnailProviderSlot, ids::kTyporamaVista.thumbnailClass,
-    ids::kTyporamaVista.shellMenuClass, true};
+    ids::kTyporamaVista.shellMenuClass, true, ids::kTyporamaVista.previewClass};
 
 const GenerationNames& NamesOf(ShellGeneration generation) {
     return generation == ShellGeneration::kVista ? kVistaNames : kClassicNames;
@@ -100,6 +101,13 @@ void DeleteIfLeftOver(const std::wstring& path, const wchar_t* ownDefault = null
     if (HoldsNothingElse(path, ownDefault)) RegDeleteKeyW(HKEY_CLASSES_ROOT, path.c_str());
 }
 
+// The .vft entries, and those of every font type already served, written anew: an installation over
+// an earlier version gives the types the user ticked the handlers this version adds.
+void AttachServedTypes() {
+    for (int index = 0; index < kFontTypeCount; ++index)
+        if (index == kVirtualFont || IsFontTypeRegistered(index)) RegisterFontType(index);
+}
+
 // Runs `program` with `commandLine` and waits without a time limit: the exit code, or -1 when it could
 // not be started.
 int RunAndWait(const std::wstring& program, std::wstring commandLine) {
@@ -142,7 +150,7 @@ void RegisterExtensionLibrary(bool showResult) {
         const std::wstring parameters = (showResult ? L"\"" : L"/s \"") + library + L"\"";
         ShellExecuteW(nullptr, L"open", tool.c_str(), parameters.c_str(), nullptr, showResult ? SW_SHOWNORMAL : SW_HIDE);
     }
-    RegisterFontType(kVirtualFont);
+    AttachServedTypes();
 }
 
 void UnregisterExtensionLibrary(bool showResult) {
@@ -158,7 +166,7 @@ int RegisterExtensionLibraryAndWait() {
     if (library.empty() || tool.empty()) return -1;
     const int exitCode = RunAndWait(tool, L"\"" + tool + L"\" /s \"" + library + L"\"");
     if (exitCode == 0) {
-        RegisterFontType(kVirtualFont);
+        AttachServedTypes();
     } else {
         // A registration that stopped half-way is taken back: an installer that fails here leaves nothing.
         RunAndWait(tool, L"\"" + tool + L"\" /s /u \"" + library + L"\"");
@@ -178,6 +186,11 @@ void RegisterFontType(int index, ShellGeneration generation) {
     if (const ScopedRegKey handler =
             CreateClassKey(std::wstring(type->extension) + L"\\shellex\\" + names.thumbnailHandlerKey))
         SetString(handler.get(), L"", names.thumbnailClass);
+    if (names.previewClass) {
+        if (const ScopedRegKey preview =
+                CreateClassKey(std::wstring(type->extension) + L"\\shellex\\" + ids::kPreviewHandlerSlot))
+            SetString(preview.get(), L"", names.previewClass);
+    }
     if (names.typeOverlay) {
         // An empty overlay: the shell draws no overlay icon on these thumbnails.
         if (const ScopedRegKey fileType = CreateClassKey(type->fileType)) SetString(fileType.get(), L"TypeOverlay", L"");
@@ -196,6 +209,7 @@ void UnregisterFontType(int index, ShellGeneration generation) {
             OpenKey(HKEY_CLASSES_ROOT, std::wstring(type->extension) + L"\\shellex", KEY_READ | KEY_WRITE)) {
         // A plain delete: a handler key with keys of its own is not ours to empty.
         RegDeleteKeyW(shellex.get(), names.thumbnailHandlerKey);
+        if (names.previewClass) RegDeleteKeyW(shellex.get(), ids::kPreviewHandlerSlot);
         shellexEmpty = !HasSubKey(shellex.get());
     }
     // Other programs' handlers keep shellex; the extension key itself and its file type are never touched.

@@ -24,18 +24,18 @@ std::wstring ProgramFolder();
 std::wstring StubFolder();
 
 // Starts regsvr32 on the generation's library beside the program (silently unless `showResult`) and
-// does not wait; then enters the .vft handlers at once.
+// does not wait; then enters the .vft handlers at once, and those of the font types already served anew.
 void RegisterExtensionLibrary(bool showResult);
 // Runs regsvr32 /u on the generation's library beside the program and waits until it has ended.
 void UnregisterExtensionLibrary(bool showResult);
 // Runs regsvr32 /s on the generation's library beside the program, waits until it has ended and answers
 // its exit code (0 when registered, -1 when it could not be started). On success it enters the .vft
-// handlers; on failure it takes back whatever the registration wrote. Nothing is shown: an installer
+// handlers and those of the font types already served anew; on failure it takes back whatever the registration wrote. Nothing is shown: an installer
 // relies on the answer.
 int RegisterExtensionLibraryAndWait();
 
-// The thumbnail handler, the type overlay (Vista generation) and the "UpdateThumbnail" menu entry of
-// a font type. Out-of-range indexes do nothing.
+// The thumbnail handler, the preview handler and the type overlay (Vista generation) and the
+// "UpdateThumbnail" menu entry of a font type. Out-of-range indexes do nothing.
 void RegisterFontType(int index);
 void UnregisterFontType(int index);
 // The thumbnail handler key of the current generation exists for that type (its value is not compared).

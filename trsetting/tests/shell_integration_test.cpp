@@ -20,6 +20,7 @@ using namespace glyphpeek::trsetting;
 
 constexpr const wchar_t* kVistaHandler = glyphpeek::ids::kThumbnailProviderSlot;
 constexpr const wchar_t* kClassicHandler = glyphpeek::ids::kExtractImageSlot;
+constexpr const wchar_t* kPreviewHandler = glyphpeek::ids::kPreviewHandlerSlot;
 
 using registry_probe::KeyExists;
 
@@ -51,6 +52,8 @@ TEST_F(FontTypes, EachGenerationEntersItsOwnHandlerOverlayAndMenu) {
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"");
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile\\shellex\\ContextMenuHandlers\\UpdateThumbnail", L""),
               glyphpeek::ids::kTyporamaVista.shellMenuClass);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, std::wstring(L".ttf\\shellex\\") + kPreviewHandler, L""),
+              glyphpeek::ids::kTyporamaVista.previewClass);
     EXPECT_TRUE(IsFontTypeRegistered(kTrueType, ShellGeneration::kVista));
     EXPECT_FALSE(IsFontTypeRegistered(kTrueType, ShellGeneration::kClassic));
 
@@ -58,6 +61,7 @@ TEST_F(FontTypes, EachGenerationEntersItsOwnHandlerOverlayAndMenu) {
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, std::wstring(L".otf\\shellex\\") + kClassicHandler, L""),
               glyphpeek::ids::kTyporama.thumbnailClass);
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"otffile", L"TypeOverlay"), L"<none>");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L".otf\\shellex\\") + kPreviewHandler));  // no pane there
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"otffile\\shellex\\ContextMenuHandlers\\UpdateThumbnail", L""),
               glyphpeek::ids::kTyporama.shellMenuClass);
     EXPECT_TRUE(IsFontTypeRegistered(kOpenType, ShellGeneration::kClassic));
@@ -74,6 +78,7 @@ TEST_F(FontTypes, RemovalTakesOnlyOurEntriesAndLeavesOtherHandlers) {
     RegisterFontType(kTrueType, ShellGeneration::kVista);
     UnregisterFontType(kTrueType, ShellGeneration::kVista);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L".ttf\\shellex\\") + kVistaHandler));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L".ttf\\shellex\\") + kPreviewHandler));
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L".ttf\\shellex\\{00000000-1111-2222-3333-444444444444}", L""), L"other");
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L".ttf", L""), L"ttffile");
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"<none>");
