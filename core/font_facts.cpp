@@ -61,8 +61,10 @@ std::u16string Decode(const NameRecord& record, std::span<const std::uint8_t> by
     return text;
 }
 
-// Text as the pane shows it: up to the first NUL (names padded with NULs), line breaks as '\n',
-// other control characters gone, no blank ends, cut to kFactUnits (`cut`: the text went on beyond `raw`).
+// Text as the pane shows it: up to the first NUL (names padded with NULs); lines joined into
+// paragraphs, as licence texts are stored broken at a fixed width, and paragraphs kept apart by one
+// empty line; other control characters gone; no blank ends; cut to kFactUnits (`cut`: the text went
+// on beyond `raw`).
 std::u16string Clean(std::u16string_view raw, bool cut) {
     if (const std::size_t nul = raw.find(u'\0'); nul != std::u16string_view::npos) {
         raw = raw.substr(0, nul);
@@ -70,16 +72,20 @@ std::u16string Clean(std::u16string_view raw, bool cut) {
     }
     std::u16string text;
     text.reserve(raw.size());
+    int breaks = 0;  // line breaks since the last character kept
     for (std::size_t i = 0; i < raw.size(); ++i) {
         const char16_t c = raw[i];
-        if (c == u'\r') {
-            text.push_back(u'\n');
-            if (i + 1 < raw.size() && raw[i + 1] == u'\n') ++i;
-        } else if (c == u'\t') {
-            text.push_back(u' ');
-        } else if (c == u'\n' || (c >= 0x20 && c != 0x7F)) {
-            text.push_back(c);
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < raw.size() && raw[i + 1] == u'\n') ++i;
+            ++breaks;
+            continue;
         }
+        if (c < 0x20 && c != u'\t') continue;
+        if (c == 0x7F) continue;
+        if (breaks > 1) text += u"\n\n";
+        else if (breaks == 1 && !text.empty() && text.back() != u' ') text.push_back(u' ');
+        breaks = 0;
+        text.push_back(c == u'\t' ? u' ' : c);
     }
     const std::size_t first = text.find_first_not_of(u" \n");
     if (first == std::u16string::npos) return {};

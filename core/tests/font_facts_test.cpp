@@ -37,7 +37,7 @@ TEST(FontFacts, NamesComeFromTheBestRecordOfEachKind) {
         .Name(3, 1, 0x0409, 5, Utf16BE(u"Version 1.5"))
         .Name(1, 0, 0, 0, Latin("\xA9 1999 Maker"))                // only on the Macintosh: © is 0xA9 there too
         .Name(0, 3, 0, 9, Utf16BE(u"A. Designer"))                 // only on the Unicode platform
-        .Name(3, 1, 0x0409, 13, Utf16BE(u"Line one\r\nLine two\tend\x01"))
+        .Name(3, 1, 0x0409, 13, Utf16BE(u"Line one\r\nline two\tend\x01\n\r\n\nNext paragraph\n"))
         .Name(3, 1, 0x0409, 8, Utf16BE(std::u16string(u"Padded\0\0\0", 9)))
         .Table("maxp", synthetic::MaxpTable(4321));
     const FontFacts facts = ReadFontFacts(font.Build());
@@ -51,7 +51,7 @@ TEST(FontFacts, NamesComeFromTheBestRecordOfEachKind) {
     EXPECT_EQ(Narrow(facts.version), "Version 1.5");
     EXPECT_EQ(facts.copyright, u"\u00A9 1999 Maker");
     EXPECT_EQ(Narrow(facts.designer), "A. Designer");
-    EXPECT_EQ(Narrow(facts.licence), "Line one\nLine two end");
+    EXPECT_EQ(Narrow(facts.licence), "Line one line two end\n\nNext paragraph");  // stored lines reflow
     EXPECT_EQ(Narrow(facts.manufacturer), "Padded");
     EXPECT_TRUE(facts.licenceUrl.empty());
 }
