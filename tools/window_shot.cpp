@@ -5,16 +5,13 @@
 //
 // --select N selects item N of the dialog's first list box first, as a click would (the dialog is told
 // through LBN_SELCHANGE), so that what depends on the selection is shown too.
-//
-// The window is copied from its own device context (frame and children as shown) into a DIB section;
-// PrintWindow is no use under Wine, whose WM_PRINT leaves the children out.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-#include "imaging/bitmap.h"
 #include "imaging/gdiplus_session.h"
+#include "tools/window_capture.h"
 
 namespace {
 
@@ -48,33 +45,6 @@ void SelectListItem(HWND dialog, int item) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-bool SaveWindow(HWND window, const wchar_t* path) {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HDC windowDc = GetWindowDC(window);
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HBITMAP picture = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool saved = false;
-    if (picture) {
-        HGDIOBJ old = SelectObject(memoryDc, picture);
-        BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-        SelectObject(memoryDc, old);
-        Gdiplus::GpBitmap* image = nullptr;
-        if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(picture, nullptr, &image) == Gdiplus::Ok) {
-            saved = glyphpeek::imaging::SavePng(reinterpret_cast<Gdiplus::GpImage*>(image), path) == Gdiplus::Ok;
-            Gdiplus::DllExports::GdipDisposeImage(reinterpret_cast<Gdiplus::GpImage*>(image));
-        }
-        DeleteObject(picture);
-    }
-    DeleteDC(memoryDc);
-    ReleaseDC(window, windowDc);
-    return saved;
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -106,7 +76,7 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(1500);  // the preview and the controls paint after the dialog shows
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
         Sleep(500);
-        saved = SaveWindow(dialog, argv[1]);
+        saved = SaveWindowPng(dialog, argv[1]);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     } else {
         std::fwprintf(stderr, L"window_shot: no dialog \"%ls\" appeared\n", argv[2]);
