@@ -59,7 +59,9 @@ Layout LayoutPreview(const Metrics& m) {
         for (const int points : kWaterfallPoints) {
             const int pixels = PointsToPixels(points, m.dpi);
             const int height = LineHeight(pixels, m.textHeight);
-            block.lines.push_back({points, pixels, {margin, y, std::max(m.sizeLabelWidth, 0), height},
+            // The label ends about where the sample's characters stand: its line a character height down.
+            const int labelY = y + std::max(0, pixels - m.textHeight);
+            block.lines.push_back({points, pixels, {margin, labelY, std::max(m.sizeLabelWidth, 0), m.textHeight},
                                    {sampleX, y, sampleWidth, height}});
             y += height + Scale(kLineGap, m.dpi);
         }

@@ -47,7 +47,7 @@ struct Metrics {
 struct WaterfallLine {
     int points = 0;
     int pixels = 0;  // character height
-    Rect label;
+    Rect label;      // one line of text, its foot near the sample's baseline
     Rect sample;     // one line of the sample at `pixels`, cut at the right edge
 };
 
