@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "extension_common/tests/extension_libraries.h"
+#include "testsupport/scratch_folder.h"
 #include "testsupport/utility_library.h"
+#include "winsupport/product_identities.h"
 
 namespace {
 
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 const wchar_t kNotoCollection[] = L"Z:\\usr\\share\\fonts\\opentype\\noto\\NotoSansCJK-Regular.ttc";
-const CLSID kPreviewClsid = {0x440EC63A, 0xE34E, 0x4EFA, {0xA5, 0xB7, 0x32, 0x89, 0xD7, 0x12, 0x8F, 0x57}};
 constexpr int kWidth = 420, kHeight = 700;
 
 int Red(DWORD p) { return (p >> 16) & 0xFF; }
@@ -80,7 +81,6 @@ protected:
         RegisterClassW(&windowClass);
         host = CreateWindowExW(0, L"PreviewHostStandIn", L"host", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
-        std::filesystem::create_directories(folder);
     }
     ~PreviewPane() override {
         for (IPreviewHandler* handler : handlers) {
@@ -88,13 +88,13 @@ protected:
             handler->Release();
         }
         DestroyWindow(host);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     // A handler initialised with `stream` (the test's reference is kept), shown over the whole host.
     IPreviewHandler* Show(IStream* stream) {
-        IUnknown* object = RegisteredExtensions::Create(kPreviewClsid);
+        CLSID clsid{};
+        CLSIDFromString(glyphpeek::ids::kTyporamaVista.previewClass, &clsid);
+        IUnknown* object = RegisteredExtensions::Create(clsid);
         if (!object) return nullptr;
         IPreviewHandler* handler = nullptr;
         IInitializeWithStream* init = nullptr;
@@ -141,7 +141,7 @@ protected:
     RegisteredExtensions extensions;
     HWND host = nullptr;
     std::vector<IPreviewHandler*> handlers;
-    const std::filesystem::path folder = std::filesystem::path(TestFolder()) / L"preview";
+    const ScratchFolder folder{std::filesystem::path(TestFolder()) / L"preview"};
 };
 
 TEST_F(PreviewPane, EveryFaceOfACollectionGetsABandInTheDefinesColoursAndAWaterfall) {

@@ -16,11 +16,10 @@
 #include <vector>
 
 #include "tools/preview_road.h"
+#include "winsupport/product_identities.h"
 #include "winsupport/scoped_com.h"
 
 namespace {
-
-const CLSID kPreviewHandler = {0x440EC63A, 0xE34E, 0x4EFA, {0xA5, 0xB7, 0x32, 0x89, 0xD7, 0x12, 0x8F, 0x57}};
 
 double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -58,7 +57,9 @@ int wmain(int argc, wchar_t** argv) {
         fonts = {L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf",
                  L"Z:\\usr\\share\\fonts\\opentype\\noto\\NotoSansCJK-Regular.ttc"};
     const ComApartment com;
-    if (FAILED(com.result())) return 1;
+    CLSID handler{};
+    if (FAILED(com.result()) || FAILED(CLSIDFromString(glyphpeek::ids::kTyporamaVista.previewClass, &handler)))
+        return 1;
     // The host's font, as Explorer has one: DejaVu Sans (the project's Wine prefixes have no fonts).
     preview_road::Look look;
     if (!preview_road::UseHostFont(L"DejaVu Sans", L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", look)) {
@@ -77,7 +78,7 @@ int wmain(int argc, wchar_t** argv) {
         // The first run also loads the libraries into the process: not counted.
         for (int run = 0; run <= runs; ++run) {
             const double opened = Now();
-            preview_road::Preview preview = preview_road::Open(host, font.c_str(), &look, &kPreviewHandler);
+            preview_road::Preview preview = preview_road::Open(host, font.c_str(), &look, &handler);
             const double ready = Now();
             if (preview.failedStep || FAILED(preview_road::Show(preview))) {
                 std::printf("  %-32ls %s failed 0x%08lX\n", FileName(font).c_str(), preview.failedStep,

@@ -21,7 +21,6 @@ using namespace glyphpeek::trsetting;
 
 const std::wstring kVistaClsid = std::wstring(L"CLSID\\") + glyphpeek::ids::kTyporamaVista.thumbnailClass;
 const wchar_t kDefinesKey[] = L"Software\\Ormsby Software\\Typorama";
-const wchar_t kPreviewHandler[] = L"{8895b1c6-b41f-4c1c-a562-0d564250836f}";
 
 std::wstring Text(unsigned id) {
     wchar_t text[512] = {};
@@ -103,16 +102,18 @@ TEST_F(Uninstall, CleanupAsksNothingAndKeepsOnlyTheDefines) {
 // The package's installation waits for the registration; its rollback takes back all of it.
 TEST(Maintenance, SetupRegistersAndItsUndoLeavesNothing) {
     // A type ticked under a version without the preview pane gets it from the installation over it.
-    const std::wstring otfHandlers = L".otf\\shellex\\";
-    RegSetKeyValueW(HKEY_CLASSES_ROOT, (otfHandlers + L"{E357FCCD-A995-4576-B01F-234630154E96}").c_str(), nullptr,
-                    REG_SZ, L"{A8B69155-CE79-4778-9656-47953D0D5B0B}", 78);
+    const std::wstring thumbnails = std::wstring(L".otf\\shellex\\") + glyphpeek::ids::kThumbnailProviderSlot;
+    const std::wstring thumbnailClass = glyphpeek::ids::kTyporamaVista.thumbnailClass;
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, thumbnails.c_str(), nullptr, REG_SZ, thumbnailClass.c_str(),
+                    static_cast<DWORD>((thumbnailClass.size() + 1) * sizeof(wchar_t)));
     EXPECT_EQ(RunMaintenance(ParseCommandTail(u"/setup"), &Text), 0);
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
     EXPECT_TRUE(IsFontTypeRegistered(kVirtualFont));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"vftfile\\shellex\\ContextMenuHandlers\\UpdateThumbnail"));
     for (const wchar_t* type : {L".vft", L".otf"})
-        EXPECT_EQ(registry_probe::String(HKEY_CLASSES_ROOT, std::wstring(type) + L"\\shellex\\" + kPreviewHandler),
-                  L"{440EC63A-E34E-4EFA-A5B7-3289D7128F57}")
+        EXPECT_EQ(registry_probe::String(HKEY_CLASSES_ROOT,
+                                         std::wstring(type) + L"\\shellex\\" + glyphpeek::ids::kPreviewHandlerSlot),
+                  glyphpeek::ids::kTyporamaVista.previewClass)
             << type;
     EXPECT_EQ(RunMaintenance(ParseCommandTail(u"/UndoSetup"), &Text), 0);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
