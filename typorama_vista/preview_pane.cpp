@@ -81,13 +81,24 @@ void PreviewPane::Move(HWND parent, const RECT& rect) {
     if (parent && GetParent(window_) != parent) SetParent(window_, parent);
     SetWindowPos(window_, nullptr, rect.left, rect.top, std::max(0L, rect.right - rect.left),
                  std::max(0L, rect.bottom - rect.top), SWP_NOZORDER | SWP_NOACTIVATE);
-    // Another host window may sit on a monitor of another DPI; a new width has been drawn already.
-    if (WindowDpi(window_) != dpi_) Redraw();
+    // Another host window may sit on a monitor of another DPI.
+    if (WindowDpi(window_) != dpi_) Invalidate();
 }
 
 void PreviewPane::SetLook(const PaneLook& look) {
     look_ = look;
-    if (window_) Redraw();
+    if (window_) Invalidate();
+}
+
+void PreviewPane::Invalidate() {
+    stale_ = true;
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PreviewPane::EnsurePicture() {
+    if (!stale_) return;
+    stale_ = false;
+    Redraw();
 }
 
 int PreviewPane::ViewHeight() const {
@@ -118,6 +129,7 @@ void PreviewPane::UpdateScrollBar() {
 }
 
 void PreviewPane::ScrollTo(int position) {
+    EnsurePicture();
     const int target = preview::ClampScroll(position, picture_.height, ViewHeight());
     if (target == scroll_) return;
     const int moved = scroll_ - target;
@@ -128,6 +140,7 @@ void PreviewPane::ScrollTo(int position) {
 }
 
 void PreviewPane::ScrollByWheel(int delta) {
+    EnsurePicture();
     UINT lines = 3;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     const int perNotch = lines == WHEEL_PAGESCROLL ? preview::kWheelPage : static_cast<int>(std::min(lines, 1000u));
@@ -138,6 +151,7 @@ void PreviewPane::ScrollByWheel(int delta) {
 }
 
 void PreviewPane::Paint() {
+    EnsurePicture();
     const PaintScope paint(window_);
     RECT client{};
     GetClientRect(window_, &client);
@@ -192,7 +206,7 @@ LRESULT PreviewPane::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         if (!ready_) break;
         if (LOWORD(lParam) != picture_.width) {
-            Redraw();
+            Invalidate();
         } else {
             ScrollTo(scroll_);  // a taller view may show more of the bottom
             UpdateScrollBar();
@@ -200,9 +214,10 @@ LRESULT PreviewPane::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case kDpiChangedAfterParent:
-        Redraw();
+        Invalidate();
         return 0;
     case WM_VSCROLL: {
+        EnsurePicture();
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
         info.fMask = SIF_TRACKPOS;
@@ -225,6 +240,7 @@ LRESULT PreviewPane::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         ScrollByWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     case WM_KEYDOWN: {
+        EnsurePicture();
         const int line = std::max(picture_.lineHeight, 1), page = std::max(ViewHeight() - line, line);
         switch (wParam) {
         case VK_UP: ScrollTo(scroll_ - line); return 0;

@@ -32,6 +32,10 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // The picture is drawn again when it is next painted: a host that sets its colours and font one
+    // after the other, or drags the pane's edge, gets one drawing, not one for each call.
+    void Invalidate();
+    void EnsurePicture();
     void Redraw();
     void Paint();
     void UpdateScrollBar();
@@ -44,6 +48,7 @@ private:
     PaneLook look_;
     HWND window_ = nullptr;
     bool ready_ = false;  // created and drawn: size changes from now on draw again
+    bool stale_ = false;  // the picture no longer fits the width, DPI or look
     PanePicture picture_;
     int dpi_ = 96;
     int scroll_ = 0;
