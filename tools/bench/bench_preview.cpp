@@ -6,7 +6,7 @@
 // with TyporamaVista.dll registered; prints medians, asserts nothing.
 //   bench_preview [--runs N] [--size WxH] [font...]   (default: DejaVu Sans and the Noto Sans CJK collection)
 // Wine never frees a font registered from memory (RemoveFontMemResourceEx is a stub there), so each
-// run of a collection leaves its size behind in the process: keep --runs small for large fonts.
+// run leaves the faces the font road cut behind in the process.
 #include <windows.h>
 
 #include <algorithm>
