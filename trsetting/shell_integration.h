@@ -35,7 +35,9 @@ void UnregisterExtensionLibrary(bool showResult);
 int RegisterExtensionLibraryAndWait();
 
 // The thumbnail handler, the type overlay (Vista generation) and the "UpdateThumbnail" menu entry of
-// a font type. Out-of-range indexes do nothing.
+// a font type. Out-of-range indexes do nothing. What another program had in any of them is kept in a
+// value beside it when Glyphpeek is attached and put back when it is detached; detaching deletes only
+// values that name Glyphpeek's own classes (or its empty type overlay).
 void RegisterFontType(int index);
 void UnregisterFontType(int index);
 // The thumbnail handler key of the current generation exists for that type (its value is not compared).

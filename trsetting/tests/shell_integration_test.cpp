@@ -92,6 +92,39 @@ TEST_F(FontTypes, RemovalTakesOnlyOurEntriesAndLeavesOtherHandlers) {
     EXPECT_TRUE(IsFontTypeRegistered(kOpenType, ShellGeneration::kClassic));
 }
 
+// Another program's thumbnail handler, menu entry and type overlay survive attaching and are back
+// after detaching; a handler written over Glyphpeek's after it was attached is not taken back.
+TEST_F(FontTypes, AnotherProgramsEntriesAreKeptAndPutBack) {
+    const std::wstring thumbnail = std::wstring(L".ttf\\shellex\\") + kVistaHandler;
+    const std::wstring menu = L"ttffile\\shellex\\ContextMenuHandlers\\UpdateThumbnail";
+    SetString(HKEY_CLASSES_ROOT, thumbnail, L"", L"{0000AAAA-1111-2222-3333-444444444444}");
+    SetString(HKEY_CLASSES_ROOT, menu, L"", L"{0000BBBB-1111-2222-3333-444444444444}");
+    SetString(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay", L"other overlay");
+
+    RegisterFontType(kTrueType, ShellGeneration::kVista);
+    RegisterFontType(kTrueType, ShellGeneration::kVista);  // attached twice: the first kept values stay
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{A8B69155-CE79-4778-9656-47953D0D5B0B}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"");
+    UnregisterFontType(kTrueType, ShellGeneration::kVista);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{0000AAAA-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, menu, L""), L"{0000BBBB-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"other overlay");
+    // Nothing of Glyphpeek's is left beside them: the default value alone, and the overlay with shellex.
+    EXPECT_EQ(registry_probe::EntryCount(HKEY_CLASSES_ROOT, thumbnail), 1);
+    EXPECT_EQ(registry_probe::EntryCount(HKEY_CLASSES_ROOT, L"ttffile"), 2);
+
+    // Never attached, the other program's entries are not Glyphpeek's to delete.
+    UnregisterFontType(kTrueType, ShellGeneration::kVista);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{0000AAAA-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"other overlay");
+
+    RegisterFontType(kTrueType, ShellGeneration::kVista);
+    SetString(HKEY_CLASSES_ROOT, thumbnail, L"", L"{0000CCCC-1111-2222-3333-444444444444}");
+    UnregisterFontType(kTrueType, ShellGeneration::kVista);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{0000CCCC-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, menu, L""), L"{0000BBBB-1111-2222-3333-444444444444}");
+}
+
 TEST_F(FontTypes, UnregisteredOrUnknownTypesChangeNothing) {
     UnregisterFontType(kOpenType, ShellGeneration::kVista);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".otf"));
