@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -12,6 +14,9 @@
 #include <vector>
 
 #include "core/ascii_case.h"
+#include "core/file_trust.h"
+#include "winsupport/file_access.h"
+#include "winsupport/wide.h"
 
 #include "winsupport/scoped_handles.h"
 #include "winsupport/system_libraries.h"
@@ -395,23 +400,58 @@ void DeleteStubFolder() {
     if (!folder.empty()) RemoveFolderTree(folder);
 }
 
+namespace {
+
+// Explorer's own cache files in that folder: "thumbcache_" or "iconcache_", letters, digits and "_",
+// then ".db" (thumbcache_256.db, thumbcache_idx.db, iconcache_wide_alternate.db).
+bool IsExplorerCacheFile(std::u16string_view name) {
+    constexpr std::u16string_view kEnding = u".db";
+    for (const std::u16string_view start : {std::u16string_view(u"thumbcache_"), std::u16string_view(u"iconcache_")}) {
+        if (name.size() <= start.size() + kEnding.size() || !EqualsAsciiFolded(name.substr(0, start.size()), start) ||
+            !EndsWithAsciiFolded(name, kEnding))
+            continue;
+        const std::u16string_view middle = name.substr(start.size(), name.size() - start.size() - kEnding.size());
+        return std::all_of(middle.begin(), middle.end(), [](char16_t c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+        });
+    }
+    return false;
+}
+
+} // namespace
+
+// The folder is the user's, and this program runs as administrator: it is opened without following a
+// link and used only where its path says it is, and each cache file is opened the same way, found to
+// lie directly in it, and deleted through its own handle. Nothing else in the folder is touched.
 void ClearThumbnailCache() {
     wchar_t localData[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localData))) return;
-    const std::wstring folder = std::wstring(localData) + L"\\Microsoft\\Windows\\Explorer\\";
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(folder.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    const std::wstring folderPath = std::wstring(localData) + L"\\Microsoft\\Windows\\Explorer";
+    const ScopedFile folder = OpenWithoutFollowing(folderPath.c_str(), FILE_WRITE_ATTRIBUTES, true);
+    if (!folder) return;
+    const DWORD attributes = AttributesOf(folder.get());
+    const std::optional<FileLocation> location = LocationOf(folder.get());
+    const std::optional<std::uint32_t> volume = VolumeOfDrivePath(folderPath);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !location || !volume ||
+        location->volume != *volume || !IsPlainPathOf(ToU16(folderPath), *location))
+        return;
+    SetAttributesOf(folder.get(), attributes & ~FILE_ATTRIBUTE_READONLY);
     {
         WIN32_FIND_DATAW entry{};
-        const ScopedFind search(FindFirstFileW((folder + L"*.db").c_str(), &entry));
+        const ScopedFind search(FindFirstFileW((folderPath + L"\\*.db").c_str(), &entry));
         if (search) {
             do {
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;  // only cache files go
-                DeleteFileW((folder + entry.cFileName).c_str());
+                constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+                if ((entry.dwFileAttributes & kNotAFile) || !IsExplorerCacheFile(AsU16(entry.cFileName, wcslen(entry.cFileName)))) continue;
+                const ScopedFile file = OpenWithoutFollowing((folderPath + L"\\" + entry.cFileName).c_str(), DELETE, false);
+                // A file Explorer holds open stays, as does anything that is not really there.
+                if (!file || (AttributesOf(file.get()) & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+                const std::optional<FileLocation> fileLocation = LocationOf(file.get());
+                if (fileLocation && LiesIn(*fileLocation, *location, true)) DeleteWhenClosed(file.get());
             } while (FindNextFileW(search.get(), &entry));
         }
     }
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(folder.c_str(), attributes);
+    SetAttributesOf(folder.get(), attributes);
 }
 
 } // namespace glyphpeek::trsetting

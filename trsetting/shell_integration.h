@@ -58,8 +58,9 @@ void RemoveLeftoverClassKeys();
 void DeleteStoredSettings();
 // Removes the virtual font folder with everything in it that can be deleted.
 void DeleteStubFolder();
-// Deletes Explorer's thumbnail cache files ("*.db" in the user's local "Microsoft\Windows\Explorer"),
-// the folder's attributes restored afterwards.
+// Deletes Explorer's cache files ("thumbcache_*.db" and "iconcache_*.db" in the user's local
+// "Microsoft\Windows\Explorer"), the folder's attributes restored afterwards. Only those files, only
+// directly in that folder, and never through a link: anything else there stays.
 void ClearThumbnailCache();
 
 // Removes `folder` (with or without trailing backslashes) and what it holds: what cannot be deleted

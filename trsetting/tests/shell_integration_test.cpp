@@ -187,12 +187,14 @@ TEST(StubFolder, IsRemovedWithWhatItHoldsExceptFilesInUse) {
     EXPECT_FALSE(fs::exists(folder));
 }
 
-TEST(ThumbnailCache, CacheFilesGoAndTheFolderKeepsItsAttributes) {
+TEST(ThumbnailCache, OnlyExplorersCacheFilesGoAndTheFolderKeepsItsAttributes) {
     wchar_t localData[MAX_PATH] = {};
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localData), S_OK);
     const fs::path folder = fs::path(localData) / L"Microsoft" / L"Windows" / L"Explorer";
     fs::create_directories(folder / L"folder.db");
-    for (const wchar_t* name : {L"thumbcache_96.db", L"iconcache_32.db", L"notes.txt"}) Touch(folder / name);
+    for (const wchar_t* name : {L"thumbcache_96.db", L"iconcache_32.db", L"notes.txt", L"foreign.db", L"thumbcache_.db",
+                                L"thumbcache_96.db.db.x", L"thumbcache_9 6.db"})
+        Touch(folder / name);
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     // (Wine keeps no read-only attribute on folders, so here the hidden one shows the restoring.)
     ASSERT_TRUE(SetFileAttributesW(folder.c_str(), attributes | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
@@ -201,7 +203,9 @@ TEST(ThumbnailCache, CacheFilesGoAndTheFolderKeepsItsAttributes) {
     ClearThumbnailCache();
     EXPECT_FALSE(fs::exists(folder / L"thumbcache_96.db"));
     EXPECT_FALSE(fs::exists(folder / L"iconcache_32.db"));
-    EXPECT_TRUE(fs::exists(folder / L"notes.txt"));
+    // Only Explorer's own cache files go; whatever else the user keeps there stays.
+    for (const wchar_t* name : {L"notes.txt", L"foreign.db", L"thumbcache_.db", L"thumbcache_96.db.db.x", L"thumbcache_9 6.db"})
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
     EXPECT_TRUE(fs::is_directory(folder / L"folder.db"));
     EXPECT_EQ(GetFileAttributesW(folder.c_str()), marked);
 
