@@ -387,6 +387,28 @@ TEST_F(Menus, InstallCopiesListsAndAnnouncesEachFontOnce) {
     EXPECT_EQ(ValuesNaming(L"GlyphpeekSample.ttf"), (Labels{L"DejaVu Sans"}));
 }
 
+// A value of the same name is another font's: it stays as it was, and the copy is taken back.
+TEST_F(Menus, InstallNeverReplacesAListValueOfTheSameName) {
+    SetInstalledFont(L"DejaVu Sans", L"SomeoneElses.ttf");
+    const std::wstring source = FontToInstall(L"GlyphpeekSample.ttf");
+    ASSERT_TRUE(CopyFileW(kDejaVuBold, source.c_str(), FALSE));
+    Menu menu(Create(kClassicMenu));
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu.Initialize({source}), S_OK);
+    menu.Query();
+    DialogWatcher watcher({{[](HWND dialog) { return WindowText(dialog) == L"Information"; },
+                            [](HWND box) {
+                                EXPECT_EQ(WindowText(GetDlgItem(box, kMessageBoxText)),
+                                          L"GlyphpeekSample.ttf was not installed: a font of the same name is already installed.");
+                                Press(box, IDOK);
+                            }}});
+    EXPECT_EQ(menu.Invoke(0), S_OK);
+    EXPECT_EQ(watcher.Finish(), 1u);
+    EXPECT_EQ(InstalledFont(L"DejaVu Sans"), L"SomeoneElses.ttf");
+    EXPECT_FALSE(fs::exists(fonts + L"GlyphpeekSample.ttf"));
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, L"DejaVu Sans");
+}
+
 // A collection is listed by all its families; a CFF OpenType font, which the collection reader refuses,
 // by the family in its name table.
 TEST_F(Menus, InstallListsACollectionByItsFamiliesAndACffFontByItsNameTable) {
