@@ -92,7 +92,7 @@ TEST_F(Uninstall, AnsweredYesRemovesThemToo) {
 // and no class key of the product's is left; another program's thumbnail handler of a font type comes
 // back.
 TEST_F(Uninstall, CleanupAsksNothingAndKeepsOnlyTheDefines) {
-    const std::wstring otherHandler = L".otf\\shellex\\{E357FCCD-A995-4576-B01F-234630154E96}";
+    const std::wstring otherHandler = std::wstring(L".otf\\shellex\\") + glyphpeek::ids::kThumbnailProviderSlot;
     UnregisterFontType(kOpenType);
     registry_probe::SetString(HKEY_CLASSES_ROOT, otherHandler, L"", L"{0000AAAA-1111-2222-3333-444444444444}");
     RegisterFontType(kOpenType);

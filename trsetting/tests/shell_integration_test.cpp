@@ -103,7 +103,7 @@ TEST_F(FontTypes, AnotherProgramsEntriesAreKeptAndPutBack) {
 
     RegisterFontType(kTrueType, ShellGeneration::kVista);
     RegisterFontType(kTrueType, ShellGeneration::kVista);  // attached twice: the first kept values stay
-    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{A8B69155-CE79-4778-9656-47953D0D5B0B}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), glyphpeek::ids::kTyporamaVista.thumbnailClass);
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"");
     UnregisterFontType(kTrueType, ShellGeneration::kVista);
     EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{0000AAAA-1111-2222-3333-444444444444}");
