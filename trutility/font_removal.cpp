@@ -190,8 +190,9 @@ bool Resolve(wchar_t* path, Selection& selection) {
     return !selection.found.empty();
 }
 
-// What the file of a font that needs administrator rights says about it: false (and the user told)
-// when it is not to be removed at all. Only READ_CONTROL is asked, so a font in use still opens.
+// What the font's file says about it: false (and the user told) when it is not to be removed at all,
+// or not with administrator rights (`withRights`). Only READ_CONTROL is asked, so a font in use still
+// opens.
 bool MayBeRemoved(const Selection& selection, bool withRights) {
     const ScopedFile font = OpenWithoutFollowing(AsWideTerminated(selection.file), READ_CONTROL, false);
     if (!font) return true;  // missing or busy: the removal itself says what stays
