@@ -87,4 +87,18 @@ std::u16string FinishBackupFolder(std::u16string_view folder) {
     return finished;
 }
 
+std::u16string NumberedFileName(std::u16string_view fileName, unsigned attempt) {
+    if (attempt <= 1) return std::u16string(fileName);
+    // A dot at the start begins no extension (".fontrc" has none).
+    const std::size_t dot = fileName.find_last_of(u'.');
+    const std::size_t stemEnd = dot == std::u16string_view::npos || dot == 0 ? fileName.size() : dot;
+    const std::string number = std::to_string(attempt);
+    std::u16string name(fileName.substr(0, stemEnd));
+    name += u" (";
+    name.append(number.begin(), number.end());
+    name += u')';
+    name.append(fileName.substr(stemEnd));
+    return name;
+}
+
 } // namespace glyphpeek

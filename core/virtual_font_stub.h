@@ -75,4 +75,8 @@ std::u16string_view FileNamePart(std::u16string_view path);
 // not fit a path buffer.
 std::u16string FinishBackupFolder(std::u16string_view folder);
 
+// The name a backup copy takes when `fileName` is already taken `attempt` - 1 times: the name itself
+// for the first attempt, then " (2)", " (3)", ... before its extension ("arial (2).ttf").
+std::u16string NumberedFileName(std::u16string_view fileName, unsigned attempt);
+
 } // namespace glyphpeek

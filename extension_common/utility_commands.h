@@ -7,8 +7,8 @@
 
 namespace glyphpeek::extension_common {
 
-// Asks once for a backup folder, then removes the font behind every selected file with it; each
-// selection buffer is left holding the font its stub named.
+// Asks once for a backup folder, then removes the fonts behind the selected files with it, all in one
+// call; each selection buffer is left holding the font its stub named.
 bool UninstallSelection(HMODULE module, FileSelection& selection) noexcept;
 
 // Starts the picture output of the settings program for `path`. `started` receives whether it started.

@@ -15,8 +15,8 @@ std::wstring DefineKey(int index) { return std::wstring(kTyporamaKey) + L"\\Defi
 
 std::wstring TestFolder() { return ModuleFolder(nullptr); }
 
-UtilityLibrary::UtilityLibrary() {
-    module_ = LoadLibraryW((TestFolder() + L"TRUtility.dll").c_str());
+UtilityLibrary::UtilityLibrary(const std::wstring& folder) {
+    module_ = LoadLibraryW((folder + L"TRUtility.dll").c_str());
     if (!module_) throw std::runtime_error("TRUtility.dll did not load");
 }
 

@@ -11,9 +11,14 @@
 
 #include "core/non_copyable.h"
 
+// The folder of the running test executable, with a trailing backslash.
+std::wstring TestFolder();
+
 class UtilityLibrary : glyphpeek::NonCopyable {
 public:
-    UtilityLibrary();
+    // TRUtility.dll of `folder` (with its trailing backslash): the test's own, or the test build of the
+    // library in the "seams\" folder beside it.
+    explicit UtilityLibrary(const std::wstring& folder = TestFolder());
     ~UtilityLibrary();
 
     HMODULE module() const { return module_; }
@@ -27,9 +32,6 @@ public:
 private:
     HMODULE module_ = nullptr;
 };
-
-// The folder of the running test executable, with a trailing backslash.
-std::wstring TestFolder();
 
 // HKCU "SOFTWARE\Ormsby Software\Typorama": removed on construction and destruction, so each test
 // starts and leaves with no defines.

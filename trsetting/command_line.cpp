@@ -71,15 +71,11 @@ StartRequest ParseCommandTail(std::u16string_view tail) {
     case StartAction::kRegisterType:
         request.fontType = FontTypeOf(text);
         break;
-    case StartAction::kRemoveFont: {
-        std::vector<std::u16string> arguments = Arguments(tail.substr(found->first.size()));
-        // Without a backup folder and at least one font the switch asks for nothing.
-        if (arguments.size() < 2) return request;
-        request.backupFolder = std::move(arguments.front());
-        request.removalPaths.assign(std::make_move_iterator(arguments.begin() + 1),
-                                    std::make_move_iterator(arguments.end()));
+    case StartAction::kRemoveFont:
+        request.removalFiles = Arguments(tail.substr(found->first.size()));
+        // Without a font file the switch asks for nothing.
+        if (request.removalFiles.empty()) return request;
         break;
-    }
     case StartAction::kImage:
         request.imagePath = ImagePath(tail);
         break;

@@ -18,7 +18,7 @@ enum class StartAction {
     kSetup,           // "/setup": register the extension library and attach .vft
     kUndoSetup,       // "/undosetup": take back what "/setup" wrote, when an installation rolls back
     kCleanup,         // "/cleanup": remove every registration and the stub folder; the defines stay
-    kRemoveFont,      // "/removefont "<backup>" "<path>"...": remove installed fonts with administrator rights
+    kRemoveFont,      // "/removefont "<font file>"...": remove installed system fonts with administrator rights
     kSettingsDialog,  // anything else: the main settings dialog
 };
 
@@ -30,10 +30,9 @@ struct StartRequest {
     int fontType = -1;
     // For kImage: the path as given, letter case kept, without leading blanks and surrounding quotes.
     std::u16string imagePath;
-    // For kRemoveFont: the first argument, the backup folder ("" for none), and the stubs or font files
-    // whose fonts go. Arguments are separated by blanks; a quoted one runs to the next quote.
-    std::u16string backupFolder;
-    std::vector<std::u16string> removalPaths;
+    // For kRemoveFont: the font files whose fonts go, each only a name to look up in the machine's
+    // installed-font list. Arguments are separated by blanks; a quoted one runs to the next quote.
+    std::vector<std::u16string> removalFiles;
 };
 
 StartRequest ParseCommandTail(std::u16string_view tail);

@@ -4,8 +4,19 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ascii_case.h"
+#include "core/file_trust.h"
+#include "winsupport/file_access.h"
+#include "winsupport/wide.h"
 
 #include "winsupport/scoped_handles.h"
 #include "winsupport/system_libraries.h"
@@ -108,6 +119,115 @@ void AttachServedTypes() {
         if (index == kVirtualFont || IsFontTypeRegistered(index)) RegisterFontType(index);
 }
 
+// A handler value Glyphpeek writes where another program may have written its own: a font type's
+// thumbnail handler, its menu entry, its type overlay. Attaching keeps what was there in a value of ours
+// beside it, and detaching puts it back, as Windows Installer does with shared registration: another
+// product's registration is never lost, and only a value that names Glyphpeek's own class is deleted.
+struct RegValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+// Handler values are short; anything longer is no value of ours to keep or compare.
+constexpr DWORD kLargestKeptValue = 64 * 1024;
+
+std::optional<RegValue> ReadValue(HKEY key, const wchar_t* name) {
+    RegValue value;
+    DWORD bytes = 0;
+    if (RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &bytes) != ERROR_SUCCESS || bytes > kLargestKeptValue)
+        return std::nullopt;
+    value.data.resize(bytes);
+    if (RegQueryValueExW(key, name, nullptr, &value.type, value.data.data(), &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.data.resize(bytes);
+    return value;
+}
+
+bool WriteValue(HKEY key, const wchar_t* name, const RegValue& value) {
+    return RegSetValueExW(key, name, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size())) ==
+           ERROR_SUCCESS;
+}
+
+// The text of a string value, up to its first NUL; nothing for other types.
+std::optional<std::u16string> TextOf(const RegValue& value) {
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return std::nullopt;
+    std::u16string text(value.data.size() / sizeof(char16_t), u'\0');
+    std::memcpy(text.data(), value.data.data(), text.size() * sizeof(char16_t));
+    text.resize(std::char_traits<char16_t>::length(text.c_str()));
+    return text;
+}
+
+// What a slot holds when it is Glyphpeek's: for a handler, one of the product's classes (in either
+// generation; class ids are compared without regard to letter case); for the type overlay, the empty
+// string Glyphpeek writes.
+enum class SlotKind { kHandlerClass, kTypeOverlay };
+
+bool IsOurs(const RegValue& value, SlotKind kind) {
+    const std::optional<std::u16string> text = TextOf(value);
+    if (!text) return false;
+    if (kind == SlotKind::kTypeOverlay) return value.type == REG_SZ && text->empty();
+    for (const GenerationNames* names : {&kClassicNames, &kVistaNames})
+        for (const wchar_t* ours : {names->thumbnailClass, names->menuClass, names->previewClass})
+            if (ours && EqualsAsciiFolded(*text, std::u16string_view(reinterpret_cast<const char16_t*>(ours), wcslen(ours))))
+                return true;
+    return false;
+}
+
+// The value of ours beside `name` that keeps what another program had there. Kept as REG_NONE
+// without data when there was nothing (or only Glyphpeek's own class) to keep.
+std::wstring KeptName(const wchar_t* name) { return *name ? std::wstring(L"GlyphpeekKept.") + name : L"GlyphpeekKept"; }
+
+void Attach(HKEY key, const wchar_t* name, const wchar_t* ours, SlotKind kind) {
+    const std::wstring kept = KeptName(name);
+    // Attached before: what was there first is kept already.
+    if (!ReadValue(key, kept.c_str())) {
+        const std::optional<RegValue> current = ReadValue(key, name);
+        // A type overlay cannot tell whose it is: whatever was there before the first attachment is kept.
+        const bool keep = current && (kind == SlotKind::kTypeOverlay || !IsOurs(*current, kind));
+        // Without the kept copy, another program's value is not replaced.
+        if (!WriteValue(key, kept.c_str(), keep ? *current : RegValue{})) return;
+    }
+    SetString(key, name, ours);
+}
+
+void Detach(HKEY key, const wchar_t* name, SlotKind kind) {
+    const std::wstring kept = KeptName(name);
+    const std::optional<RegValue> before = ReadValue(key, kept.c_str());
+    const std::optional<RegValue> current = ReadValue(key, name);
+    const bool ours = current && IsOurs(*current, kind);
+    if (before) {
+        // A value another program wrote after Glyphpeek was attached stays; otherwise the first one is back.
+        if (!current || ours) {
+            if (before->type == REG_NONE && before->data.empty())
+                RegDeleteValueW(key, name);
+            else
+                WriteValue(key, name, *before);
+        }
+        RegDeleteValueW(key, kept.c_str());
+    } else if (ours) {
+        RegDeleteValueW(key, name);
+    }
+}
+
+// The key holds neither a value nor a sub-key.
+bool IsEmptyKey(HKEY key) {
+    DWORD subKeys = 0, values = 0;
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                            nullptr) == ERROR_SUCCESS &&
+           subKeys == 0 && values == 0;
+}
+
+// Detaches the default value of the handler key `name` under `parent`, and deletes the key when
+// nothing is left in it.
+void DetachHandlerKey(HKEY parent, const wchar_t* name) {
+    bool empty = false;
+    if (const ScopedRegKey handler = OpenKey(parent, name, KEY_READ | KEY_WRITE)) {
+        Detach(handler.get(), L"", SlotKind::kHandlerClass);
+        empty = IsEmptyKey(handler.get());
+    }
+    if (empty) RegDeleteKeyW(parent, name);
+}
+
 // Runs `program` with `commandLine` and waits without a time limit: the exit code, or -1 when it could
 // not be started.
 int RunAndWait(const std::wstring& program, std::wstring commandLine) {
@@ -185,19 +305,20 @@ void RegisterFontType(int index, ShellGeneration generation) {
     const GenerationNames& names = NamesOf(generation);
     if (const ScopedRegKey handler =
             CreateClassKey(std::wstring(type->extension) + L"\\shellex\\" + names.thumbnailHandlerKey))
-        SetString(handler.get(), L"", names.thumbnailClass);
+        Attach(handler.get(), L"", names.thumbnailClass, SlotKind::kHandlerClass);
     if (names.previewClass) {
         if (const ScopedRegKey preview =
                 CreateClassKey(std::wstring(type->extension) + L"\\shellex\\" + ids::kPreviewHandlerSlot))
-            SetString(preview.get(), L"", names.previewClass);
+            Attach(preview.get(), L"", names.previewClass, SlotKind::kHandlerClass);
     }
     if (names.typeOverlay) {
         // An empty overlay: the shell draws no overlay icon on these thumbnails.
-        if (const ScopedRegKey fileType = CreateClassKey(type->fileType)) SetString(fileType.get(), L"TypeOverlay", L"");
+        if (const ScopedRegKey fileType = CreateClassKey(type->fileType))
+            Attach(fileType.get(), L"TypeOverlay", L"", SlotKind::kTypeOverlay);
     }
     if (const ScopedRegKey menu =
             CreateClassKey(std::wstring(type->fileType) + L"\\shellex\\ContextMenuHandlers\\UpdateThumbnail"))
-        SetString(menu.get(), L"", names.menuClass);
+        Attach(menu.get(), L"", names.menuClass, SlotKind::kHandlerClass);
 }
 
 void UnregisterFontType(int index, ShellGeneration generation) {
@@ -207,9 +328,9 @@ void UnregisterFontType(int index, ShellGeneration generation) {
     bool shellexEmpty = false;
     if (const ScopedRegKey shellex =
             OpenKey(HKEY_CLASSES_ROOT, std::wstring(type->extension) + L"\\shellex", KEY_READ | KEY_WRITE)) {
-        // A plain delete: a handler key with keys of its own is not ours to empty.
-        RegDeleteKeyW(shellex.get(), names.thumbnailHandlerKey);
-        if (names.previewClass) RegDeleteKeyW(shellex.get(), ids::kPreviewHandlerSlot);
+        // The handler keys go only when nothing of anyone else's is left in them.
+        DetachHandlerKey(shellex.get(), names.thumbnailHandlerKey);
+        if (names.previewClass) DetachHandlerKey(shellex.get(), ids::kPreviewHandlerSlot);
         shellexEmpty = !HasSubKey(shellex.get());
     }
     // Other programs' handlers keep shellex; the extension key itself and its file type are never touched.
@@ -218,11 +339,11 @@ void UnregisterFontType(int index, ShellGeneration generation) {
             RegDeleteKeyW(extension.get(), L"shellex");
     }
     if (const ScopedRegKey fileType = OpenKey(HKEY_CLASSES_ROOT, type->fileType, KEY_READ | KEY_WRITE))
-        RegDeleteValueW(fileType.get(), L"TypeOverlay");
+        Detach(fileType.get(), L"TypeOverlay", SlotKind::kTypeOverlay);
     if (const ScopedRegKey menus = OpenKey(HKEY_CLASSES_ROOT,
                                            std::wstring(type->fileType) + L"\\shellex\\ContextMenuHandlers",
                                            KEY_READ | KEY_WRITE))
-        RegDeleteKeyW(menus.get(), L"UpdateThumbnail");
+        DetachHandlerKey(menus.get(), L"UpdateThumbnail");
 }
 
 bool IsFontTypeRegistered(int index, ShellGeneration generation) {
@@ -293,23 +414,58 @@ void DeleteStubFolder() {
     if (!folder.empty()) RemoveFolderTree(folder);
 }
 
+namespace {
+
+// Explorer's own cache files in that folder: "thumbcache_" or "iconcache_", letters, digits and "_",
+// then ".db" (thumbcache_256.db, thumbcache_idx.db, iconcache_wide_alternate.db).
+bool IsExplorerCacheFile(std::u16string_view name) {
+    constexpr std::u16string_view kEnding = u".db";
+    for (const std::u16string_view start : {std::u16string_view(u"thumbcache_"), std::u16string_view(u"iconcache_")}) {
+        if (name.size() <= start.size() + kEnding.size() || !EqualsAsciiFolded(name.substr(0, start.size()), start) ||
+            !EndsWithAsciiFolded(name, kEnding))
+            continue;
+        const std::u16string_view middle = name.substr(start.size(), name.size() - start.size() - kEnding.size());
+        return std::all_of(middle.begin(), middle.end(), [](char16_t c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+        });
+    }
+    return false;
+}
+
+} // namespace
+
+// The folder is the user's, and this program runs as administrator: it is opened without following a
+// link and used only where its path says it is, and each cache file is opened the same way, found to
+// lie directly in it, and deleted through its own handle. Nothing else in the folder is touched.
 void ClearThumbnailCache() {
     wchar_t localData[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localData))) return;
-    const std::wstring folder = std::wstring(localData) + L"\\Microsoft\\Windows\\Explorer\\";
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(folder.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    const std::wstring folderPath = std::wstring(localData) + L"\\Microsoft\\Windows\\Explorer";
+    const ScopedFile folder = OpenWithoutFollowing(folderPath.c_str(), FILE_WRITE_ATTRIBUTES, true);
+    if (!folder) return;
+    const DWORD attributes = AttributesOf(folder.get());
+    const std::optional<FileLocation> location = LocationOf(folder.get());
+    const std::optional<std::uint32_t> volume = VolumeOfDrivePath(folderPath);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !location || !volume ||
+        location->volume != *volume || !IsPlainPathOf(ToU16(folderPath), *location))
+        return;
+    SetAttributesOf(folder.get(), attributes & ~FILE_ATTRIBUTE_READONLY);
     {
         WIN32_FIND_DATAW entry{};
-        const ScopedFind search(FindFirstFileW((folder + L"*.db").c_str(), &entry));
+        const ScopedFind search(FindFirstFileW((folderPath + L"\\*.db").c_str(), &entry));
         if (search) {
             do {
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;  // only cache files go
-                DeleteFileW((folder + entry.cFileName).c_str());
+                constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+                if ((entry.dwFileAttributes & kNotAFile) || !IsExplorerCacheFile(AsU16(entry.cFileName, wcslen(entry.cFileName)))) continue;
+                const ScopedFile file = OpenWithoutFollowing((folderPath + L"\\" + entry.cFileName).c_str(), DELETE, false);
+                // A file Explorer holds open stays, as does anything that is not really there.
+                if (!file || (AttributesOf(file.get()) & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+                const std::optional<FileLocation> fileLocation = LocationOf(file.get());
+                if (fileLocation && LiesIn(*fileLocation, *location, true)) DeleteWhenClosed(file.get());
             } while (FindNextFileW(search.get(), &entry));
         }
     }
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(folder.c_str(), attributes);
+    SetAttributesOf(folder.get(), attributes);
 }
 
 } // namespace glyphpeek::trsetting

@@ -35,7 +35,9 @@ void UnregisterExtensionLibrary(bool showResult);
 int RegisterExtensionLibraryAndWait();
 
 // The thumbnail handler, the preview handler and the type overlay (Vista generation) and the
-// "UpdateThumbnail" menu entry of a font type. Out-of-range indexes do nothing.
+// "UpdateThumbnail" menu entry of a font type. Out-of-range indexes do nothing. What another program
+// had in any of them is kept in a value beside it when Glyphpeek is attached and put back when it is
+// detached; detaching deletes only values that name Glyphpeek's own classes (or its empty type overlay).
 void RegisterFontType(int index);
 void UnregisterFontType(int index);
 // The thumbnail handler key of the current generation exists for that type (its value is not compared).
@@ -56,8 +58,9 @@ void RemoveLeftoverClassKeys();
 void DeleteStoredSettings();
 // Removes the virtual font folder with everything in it that can be deleted.
 void DeleteStubFolder();
-// Deletes Explorer's thumbnail cache files ("*.db" in the user's local "Microsoft\Windows\Explorer"),
-// the folder's attributes restored afterwards.
+// Deletes Explorer's cache files ("thumbcache_*.db" and "iconcache_*.db" in the user's local
+// "Microsoft\Windows\Explorer"), the folder's attributes restored afterwards. Only those files, only
+// directly in that folder, and never through a link: anything else there stays.
 void ClearThumbnailCache();
 
 // Removes `folder` (with or without trailing backslashes) and what it holds: what cannot be deleted

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "framework/ui/application.h"
 #include "trsetting/command_line.h"
 #include "imaging/gdiplus_session.h"
@@ -23,21 +21,14 @@ namespace {
 std::wstring Text(unsigned id) { return ProgramText(id); }
 
 // "/removefont": the context menu of an Explorer without administrator rights started the program
-// (which has them) to remove fonts. The library names each font that stays, with the reason. Answers
-// how many stayed.
+// (which has them) to remove system fonts. Each file named is only looked up in the machine's
+// installed-font list; the library names each font that stays, with the reason. Answers how many
+// stayed.
 int RemoveFonts(const StartRequest& request) {
-    wchar_t backup[MAX_PATH] = {};
-    if (request.backupFolder.size() >= MAX_PATH) return static_cast<int>(request.removalPaths.size());
-    std::copy(request.backupFolder.begin(), request.backupFolder.end(), backup);
     int stayed = 0;
-    for (const std::u16string& path : request.removalPaths) {
-        wchar_t buffer[MAX_PATH] = {};
-        if (path.size() >= MAX_PATH) {
-            ++stayed;
-            continue;
-        }
-        std::copy(path.begin(), path.end(), buffer);
-        if (UninstallFromVFontInProcess(backup, buffer) == 0) ++stayed;
+    for (const std::u16string& file : request.removalFiles) {
+        const std::wstring hint(AsWide(file));
+        if (RemoveListedSystemFont(hint.c_str()) == 0) ++stayed;
     }
     return stayed;
 }

@@ -107,13 +107,20 @@ TRUTILITY_API bool ConvVFontPathFromBin(const wchar_t* text, wchar_t* out);
 // Removes the installed font that `path` (a stub or a font file, in a 260-unit buffer) names: its
 // entries in the system's and the user's installed-font lists, the font file and the stub. For a stub
 // `path` is overwritten with the font's path. With a non-empty `backup` folder the font is first
-// copied there, and kept when that copy fails. A system font that this process lacks the rights to
-// remove is removed by TRSetting.exe, started with administrator rights; the call waits for it. A font
-// that stays installed is named in a message box with the reason. Answers the number of list entries
+// copied there under a name not yet taken, and kept when that copy fails. A font Windows ships is never
+// removed. A system font that this process lacks the rights to remove is removed by TRSetting.exe,
+// started with administrator rights after a question that names it; the call waits for it. A font that
+// stays installed is named in a message box with the reason. Answers the number of list entries
 // removed.
 TRUTILITY_API int UninstallFromVFont(const wchar_t* backup, wchar_t* path);
-// The same removal in this process only, whatever its rights (the settings program's "/removefont").
-TRUTILITY_API int UninstallFromVFontInProcess(const wchar_t* backup, wchar_t* path);
+// The same for a whole selection of `count` path buffers: one question and one start of TRSetting.exe
+// for all the system fonts among them that need administrator rights.
+TRUTILITY_API int UninstallFromVFonts(const wchar_t* backup, wchar_t* const* paths, uint32_t count);
+// The settings program's "/removefont", run with administrator rights: removes the font that the
+// machine's installed-font list lists for `file`, when its file lies in the Fonts folder and does not
+// come with Windows. `file` is only looked up, never acted on; nothing else is touched. A font that
+// stays is named in a message box with the reason. Answers the number of list entries removed.
+TRUTILITY_API int RemoveListedSystemFont(const wchar_t* file);
 // Asks whether and where to keep a backup; `out` (260 units) gets the folder ending in "\", or
 // empty for no backup. Answers 1 when a folder was chosen.
 TRUTILITY_API int GetBuckupFolder(wchar_t* out);
@@ -128,4 +135,5 @@ using CreateImageProc = bool (*)(const wchar_t*);
 using ConvVFontPathFromFileProc = bool (*)(const wchar_t*, wchar_t*);
 using ConvVFontPathFromBinProc = bool (*)(const wchar_t*, wchar_t*);
 using UninstallFromVFontProc = int (*)(const wchar_t*, wchar_t*);
+using UninstallFromVFontsProc = int (*)(const wchar_t*, wchar_t* const*, uint32_t);
 using GetBuckupFolderProc = int (*)(wchar_t*);

@@ -11,14 +11,20 @@
 
 namespace {
 
-constexpr wchar_t kTestSeam[] = L"GLYPHPEEK_TEST_ELEVATION";
-
+#ifdef GLYPHPEEK_TEST_SEAMS
 // "required" or "declined" when a test forces the road; empty otherwise.
 std::wstring TestedElevation() {
     wchar_t value[16] = {};
-    const DWORD units = GetEnvironmentVariableW(kTestSeam, value, 16);
+    const DWORD units = GetEnvironmentVariableW(L"GLYPHPEEK_TEST_ELEVATION", value, 16);
     return units > 0 && units < 16 ? std::wstring(value, units) : std::wstring();
 }
+#else
+std::wstring TestedElevation() { return {}; }
+#endif
+
+// An argument string Windows starts a program with holds at most 32767 units; the files go in starts
+// of at most this many.
+constexpr size_t kArgumentUnits = 30000;
 
 bool Denied(LONG status) { return status == ERROR_ACCESS_DENIED; }
 
@@ -54,19 +60,9 @@ bool MayRemoveSystemFont(const std::u16string& file) {
     return font || GetLastError() != ERROR_ACCESS_DENIED;
 }
 
-ElevatedRun RemoveWithAdministratorRights(const wchar_t* backup, const std::wstring& selected, DWORD& error) {
-    error = ERROR_SUCCESS;
-    if (TestedElevation() == L"declined") {
-        error = ERROR_CANCELLED;
-        return ElevatedRun::kDeclined;
-    }
-    const std::wstring program = FileBesideUtility(L"TRSetting.exe");
-    if (program.empty()) {
-        error = ERROR_FILENAME_EXCED_RANGE;
-        return ElevatedRun::kNotStarted;
-    }
-    // Quoted arguments run to the next quote, so the folder's trailing backslash needs no escape.
-    const std::wstring arguments = L"/removefont \"" + std::wstring(backup ? backup : L"") + L"\" \"" + selected + L"\"";
+namespace {
+
+ElevatedRun RunOnce(const std::wstring& program, const std::wstring& arguments, DWORD& error) {
     SHELLEXECUTEINFOW start = {};
     start.cbSize = sizeof(start);
     start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -79,10 +75,35 @@ ElevatedRun RemoveWithAdministratorRights(const wchar_t* backup, const std::wstr
         error = GetLastError();
         return error == ERROR_CANCELLED ? ElevatedRun::kDeclined : ElevatedRun::kNotStarted;
     }
-    if (!start.hProcess) return ElevatedRun::kRemoved;  // handed to a running instance: nothing to wait for
+    if (!start.hProcess) return ElevatedRun::kRan;  // handed to a running instance: nothing to wait for
     const ScopedHandle process(start.hProcess);
     WaitDispatching(process.get());
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.get(), &exitCode);
-    return exitCode == 0 ? ElevatedRun::kRemoved : ElevatedRun::kNotRemoved;
+    return ElevatedRun::kRan;
+}
+
+} // namespace
+
+ElevatedRun RemoveWithAdministratorRights(const std::vector<std::u16string>& files, DWORD& error) {
+    error = ERROR_SUCCESS;
+    if (TestedElevation() == L"declined") {
+        error = ERROR_CANCELLED;
+        return ElevatedRun::kDeclined;
+    }
+    const std::wstring program = FileBesideUtility(L"TRSetting.exe");
+    if (program.empty()) {
+        error = ERROR_FILENAME_EXCED_RANGE;
+        return ElevatedRun::kNotStarted;
+    }
+    // Quoted arguments run to the next quote; file paths hold none.
+    std::wstring arguments;
+    for (size_t i = 0; i < files.size(); ++i) {
+        arguments += L" \"" + std::wstring(AsWide(files[i])) + L"\"";
+        const bool last = i + 1 == files.size();
+        if (last || arguments.size() + files[i + 1].size() + 3 > kArgumentUnits) {
+            const ElevatedRun run = RunOnce(program, L"/removefont" + arguments, error);
+            if (run != ElevatedRun::kRan) return run;
+            arguments.clear();
+        }
+    }
+    return ElevatedRun::kRan;
 }

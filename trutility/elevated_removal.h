@@ -1,23 +1,27 @@
 #pragma once
-// Removal of a system-wide font from a process without administrator rights (Explorer on Vista and
-// later): the settings program, whose manifest asks for those rights, is started to do it.
+// Removal of system-wide fonts from a process without administrator rights (Explorer on Vista and
+// later): the settings program, whose manifest asks for those rights, is started to do it. It is
+// handed only the fonts' files, which it looks up in the machine's installed-font list; the backup
+// copies and the stubs are the calling process's own work, before and after.
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-// Whether this process may delete the system's installed-font list values and the font file. Under a
-// test the environment variable GLYPHPEEK_TEST_ELEVATION ("required" or "declined") answers no: Wine
-// grants every right, so the road through the settings program can be taken only on request.
+// Whether this process may delete the system's installed-font list values and the font file. In the
+// test build of the library, the environment variable GLYPHPEEK_TEST_ELEVATION ("required" or
+// "declined") answers no: Wine grants every right, so the road through the settings program can be
+// taken only on request. The shipped library has no such variable.
 bool MayRemoveSystemFont(const std::u16string& file);
 
 enum class ElevatedRun {
-    kRemoved,      // the program ran and removed the font
-    kNotRemoved,   // the program ran and could not remove it; it has told the user why
-    kDeclined,     // the user did not give administrator rights
-    kNotStarted,   // the program could not be started; `error` says why
+    kRan,         // the program ran; which fonts went is for the caller to look up
+    kDeclined,    // the user did not give administrator rights
+    kNotStarted,  // the program could not be started; `error` says why
 };
 
-// Starts TRSetting.exe beside this library with its "/removefont" switch for the backup folder and
-// the selected stub or font file, with administrator rights, and waits for it to end. Window messages
-// of the calling thread are dispatched meanwhile (it is Explorer's window thread).
-ElevatedRun RemoveWithAdministratorRights(const wchar_t* backup, const std::wstring& selected, DWORD& error);
+// Starts TRSetting.exe beside this library with its "/removefont" switch and the font files, with
+// administrator rights, and waits for it to end. Window messages of the calling thread are dispatched
+// meanwhile (it is Explorer's window thread). One start, and so one consent, for all the files that
+// fit its command line.
+ElevatedRun RemoveWithAdministratorRights(const std::vector<std::u16string>& files, DWORD& error);

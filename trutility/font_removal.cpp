@@ -1,103 +1,69 @@
 // Font removal for the context menu's uninstall command: the installed-font list entries that name
 // the font (the system's or the user's), the font file and its stub go, after an optional copy to a
-// backup folder that the user picks. A system font that this process lacks the rights to remove is
-// removed by the settings program with administrator rights. A font that stays is named in a message
-// with the reason.
+// backup folder that the user picks. A font Windows ships is never removed. A system font that this
+// process lacks the rights to remove is removed by the settings program with administrator rights,
+// after one question that names every such font of the selection; the backup copies and the stubs
+// stay this process's work. A font that stays is named in a message with the reason.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cwchar>
-#include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "winsupport/scoped_com.h"
-#include "winsupport/scoped_handles.h"
+#include "core/virtual_font_stub.h"
 #include "trutility/TRUtility.h"
 #include "trutility/elevated_removal.h"
+#include "trutility/font_files.h"
 #include "trutility/installed_font_list.h"
-#include "trutility/module.h"
+#include "trutility/removal_messages.h"
 #include "trutility/resource.h"
 #include "trutility/virtual_font.h"
-#include "core/virtual_font_stub.h"
+#include "winsupport/file_access.h"
+#include "winsupport/scoped_com.h"
+#include "winsupport/scoped_handles.h"
 #include "winsupport/wide.h"
 
 namespace {
 
 using glyphpeek::kMaxPathUnits;
 
-std::wstring LoadText(UINT id) {
-    wchar_t text[255] = {};
-    const int units = LoadStringW(UtilityInstance(), id, text, static_cast<int>(std::size(text)));
-    return units > 0 ? std::wstring(text, units) : std::wstring();
-}
+// A backup folder never has more copies of one font than this.
+constexpr unsigned kBackupNames = 1000;
 
-// `pattern` with "%1" and "%2" standing for the arguments. Replaced here rather than formatted, so a
-// font's name is never read as a format.
-std::wstring Fill(const std::wstring& pattern, std::initializer_list<std::wstring> arguments) {
-    std::wstring text;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
-        if (pattern[i] == L'%' && next >= L'1' && static_cast<size_t>(next - L'1') < arguments.size()) {
-            text += arguments.begin()[next - L'1'];
-            ++i;
-        } else {
-            text += pattern[i];
-        }
-    }
-    return text;
-}
-
-// The system's words for an error, on one line.
-std::wstring ErrorText(DWORD error) {
-    wchar_t text[512] = {};
-    DWORD units = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                 static_cast<DWORD>(std::size(text)), nullptr);
-    while (units > 0 && (text[units - 1] == L'\r' || text[units - 1] == L'\n' || text[units - 1] == L' ')) --units;
-    if (units == 0) return Fill(LoadText(IDS_REASON_ERROR_CODE), {std::to_wstring(error)});
-    return std::wstring(text, units);
-}
-
-// Why a font stayed installed: a reason text (string id) and, for most, the system's error.
-struct RemovalFailure {
-    UINT reason = 0;
-    DWORD error = ERROR_SUCCESS;
+// One selected file whose font is installed.
+struct Selection {
+    std::wstring selected;                   // the stub, or the font file selected directly
+    std::u16string file;                     // the font file
+    std::vector<InstalledFontValue> found;   // the values of both lists that name it
 };
 
-void Report(const std::wstring& font, const RemovalFailure& failure) {
-    std::wstring reason = LoadText(failure.reason);
-    if (failure.error != ERROR_SUCCESS) reason = Fill(reason, {ErrorText(failure.error)});
-    MessageBoxW(nullptr, Fill(LoadText(IDS_REMOVAL_FAILED), {font, reason}).c_str(),
-                LoadText(IDS_REMOVAL_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
-}
-
-// The font as the user knows it: its name in the installed-font list.
-std::wstring FontName(const std::vector<InstalledFontValue>& found) {
-    return found.front().valueName.empty() ? std::wstring(AsWide(glyphpeek::FileNamePart(found.front().file)))
-                                           : found.front().valueName;
-}
-
-// Removes the listed font in this process, with the rights it has. The file goes before its value: a
-// file that cannot be deleted (in use, say) keeps its value and its place in the running system, so
-// the font stays whole; and a font that stays keeps its stub.
-int RemoveHere(const wchar_t* backup, size_t backupLength, const std::vector<InstalledFontValue>& found,
-               const std::wstring& selected, RemovalFailure& failure) {
-    // The user asked to keep a copy: without one, nothing is removed.
-    if (backupLength > 0) {
-        std::u16string copy(AsU16(backup, backupLength));
-        copy.append(glyphpeek::FileNamePart(found.front().file));
+// Copies the font into the backup folder under a name nothing there has yet ("arial (2).ttf" when
+// "arial.ttf" is taken): an earlier copy, or any file of the user's, is never overwritten.
+bool MakeBackup(const std::u16string& folder, const std::u16string& file, RemovalFailure& failure) {
+    const std::u16string_view name = glyphpeek::FileNamePart(file);
+    for (unsigned attempt = 1; attempt <= kBackupNames; ++attempt) {
+        const std::u16string copy = folder + glyphpeek::NumberedFileName(name, attempt);
         if (copy.size() > kMaxPathUnits) {
             failure = {IDS_REASON_BACKUP, ERROR_FILENAME_EXCED_RANGE};
-            return 0;
+            return false;
         }
-        if (!CopyFileW(AsWideTerminated(found.front().file), AsWideTerminated(copy), FALSE)) {
-            failure = {IDS_REASON_BACKUP, GetLastError()};
-            return 0;
+        if (CopyFileW(AsWideTerminated(file), AsWideTerminated(copy), TRUE)) return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            failure = {IDS_REASON_BACKUP, error};
+            return false;
         }
     }
+    failure = {IDS_REASON_BACKUP, ERROR_FILE_EXISTS};
+    return false;
+}
 
+// Removes the listed values and their file in this process, with the rights it has. The file goes
+// before its value: a file that cannot be deleted (in use, say) keeps its value and its place in the
+// running system, so the font stays whole.
+int RemoveValues(const std::vector<InstalledFontValue>& found, RemovalFailure& failure) {
     int removed = 0;
     for (const InstalledFontValue& font : found) {
         RemoveFontResourceW(AsWideTerminated(font.file));
@@ -118,18 +84,94 @@ int RemoveHere(const wchar_t* backup, size_t backupLength, const std::vector<Ins
         else if (!failure.reason)
             failure = {IDS_REASON_LIST_ENTRY, static_cast<DWORD>(status)};
     }
-    // The stub; a font file selected directly is already gone.
-    if (!failure.reason) DeleteFileW(selected.c_str());
     return removed;
 }
 
-// What both exports share: the selected stub resolved in the caller's buffer, and the values of both
-// lists that name its font.
-struct Selection {
-    std::wstring selected;
-    std::vector<InstalledFontValue> found;
-};
+// The stub goes with its font; a font file selected directly is already gone.
+void DeleteStub(const Selection& selection) {
+    if (!SamePathIgnoringCase(AsU16(selection.selected), selection.file)) DeleteFileW(selection.selected.c_str());
+}
 
+// Removes the selection in this process; a font that stays is named with the reason.
+int RemoveHere(const std::u16string& backup, const Selection& selection) {
+    RemovalFailure failure;
+    // The user asked to keep a copy: without one, nothing is removed.
+    int removed = 0;
+    if (backup.empty() || MakeBackup(backup, selection.file, failure)) removed = RemoveValues(selection.found, failure);
+    if (failure.reason)
+        Report(FontName(selection.found), failure);
+    else
+        DeleteStub(selection);
+    return removed;
+}
+
+// Whether the font is gone from the machine: no value of the system's list names it, and its file is
+// not there.
+bool GoneFromSystem(const Selection& selection) {
+    if (!FindListedFont(HKEY_LOCAL_MACHINE, selection.file, FontsFolder()).empty()) return false;
+    if (GetFileAttributesW(AsWideTerminated(selection.file)) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// System fonts this process may not remove: one question naming them all, the backups here, one run
+// of the settings program with administrator rights, then the stubs of the fonts that went (and any
+// value the user's own list still has for them).
+int RemoveWithRights(const std::u16string& backup, std::vector<Selection> selections) {
+    // Two stubs of one font: it is named, copied and handed over once, and both stubs go with it.
+    std::vector<const Selection*> fonts;
+    for (const Selection& selection : selections)
+        if (std::none_of(fonts.begin(), fonts.end(),
+                         [&](const Selection* font) { return SamePathIgnoringCase(font->file, selection.file); }))
+            fonts.push_back(&selection);
+    std::vector<NamedFont> named;
+    for (const Selection* font : fonts) named.push_back({FontName(font->found), std::wstring(AsWide(font->file))});
+    if (!ConfirmElevatedRemoval(named)) return 0;
+
+    std::vector<std::u16string> files;
+    std::vector<std::wstring> names;
+    for (const Selection* font : fonts) {
+        RemovalFailure failure;
+        if (!backup.empty() && !MakeBackup(backup, font->file, failure)) {
+            Report(FontName(font->found), failure);
+            continue;
+        }
+        files.push_back(font->file);
+        names.push_back(FontName(font->found));
+    }
+    if (files.empty()) return 0;
+    DWORD error = ERROR_SUCCESS;
+    switch (RemoveWithAdministratorRights(files, error)) {
+    case ElevatedRun::kRan:
+        break;
+    case ElevatedRun::kDeclined:
+        Report(names, {IDS_REASON_DECLINED, ERROR_SUCCESS});
+        return 0;
+    case ElevatedRun::kNotStarted:
+        Report(names, {IDS_REASON_NOT_STARTED, error});
+        return 0;
+    }
+    // The settings program has named each font that stayed, with its reason.
+    int removed = 0;
+    for (const Selection& selection : selections) {
+        const bool handed = std::any_of(files.begin(), files.end(),
+                                        [&](const std::u16string& file) { return SamePathIgnoringCase(file, selection.file); });
+        if (!handed || !GoneFromSystem(selection)) continue;
+        const bool counted = std::find(fonts.begin(), fonts.end(), &selection) != fonts.end();
+        std::vector<InstalledFontValue> userValues;
+        for (const InstalledFontValue& font : selection.found)
+            if (font.root != HKEY_LOCAL_MACHINE)
+                userValues.push_back(font);
+            else if (counted)
+                ++removed;
+        RemovalFailure failure;
+        removed += RemoveValues(userValues, failure);
+        DeleteStub(selection);
+    }
+    return removed;
+}
+
+// The selected stub resolved in the caller's buffer, and the values of both lists that name its font.
 bool Resolve(wchar_t* path, Selection& selection) {
     const int pathLength = PathBufferLength(path);
     if (pathLength <= 0) return false;
@@ -142,53 +184,54 @@ bool Resolve(wchar_t* path, Selection& selection) {
     }
     const int targetLength = PathBufferLength(path);
     if (targetLength <= 0) return false;
+    selection.file.assign(AsU16(path, targetLength));
     // Not an installed font: it and its stub stay.
-    selection.found = FindInstalledFont(AsU16(path, targetLength), fontsFolder);
+    selection.found = FindInstalledFont(selection.file, fontsFolder);
     return !selection.found.empty();
 }
 
-int BackupLength(const wchar_t* backup) { return backup ? PathBufferLength(backup) : 0; }
-
-// Removes the selection in this process; a font that stays is named with the reason.
-int RemoveHereAndReport(const wchar_t* backup, int backupLength, const Selection& selection) {
-    RemovalFailure failure;
-    const int removed = RemoveHere(backup, static_cast<size_t>(backupLength), selection.found, selection.selected, failure);
-    if (failure.reason) Report(FontName(selection.found), failure);
-    return removed;
-}
-
-int UninstallHere(const wchar_t* backup, wchar_t* path) {
-    const int backupLength = BackupLength(backup);
-    Selection selection;
-    if (backupLength < 0 || !Resolve(path, selection)) return 0;
-    return RemoveHereAndReport(backup, backupLength, selection);
-}
-
-int Uninstall(const wchar_t* backup, wchar_t* path) {
-    const int backupLength = BackupLength(backup);
-    Selection selection;
-    if (backupLength < 0 || !Resolve(path, selection)) return 0;
-    // A font of the user's own list is the user's to remove; a system font may need the rights that
-    // Explorer runs without, which the settings program asks for.
-    const bool needsRights =
-        std::any_of(selection.found.begin(), selection.found.end(), [](const InstalledFontValue& font) {
-            return font.root == HKEY_LOCAL_MACHINE && !MayRemoveSystemFont(font.file);
-        });
-    if (!needsRights) return RemoveHereAndReport(backup, backupLength, selection);
-    DWORD error = ERROR_SUCCESS;
-    switch (RemoveWithAdministratorRights(backup, selection.selected, error)) {
-    case ElevatedRun::kRemoved:
-        return static_cast<int>(selection.found.size());
-    case ElevatedRun::kNotRemoved:  // the settings program has said why
-        return 0;
-    case ElevatedRun::kDeclined:
-        Report(FontName(selection.found), {IDS_REASON_DECLINED, ERROR_SUCCESS});
-        return 0;
-    case ElevatedRun::kNotStarted:
-        Report(FontName(selection.found), {IDS_REASON_NOT_STARTED, error});
-        return 0;
+// What the font's file says about it: false (and the user told) when it is not to be removed at all,
+// or not with administrator rights (`withRights`). Only READ_CONTROL is asked, so a font in use still
+// opens.
+bool MayBeRemoved(const Selection& selection, bool withRights) {
+    const ScopedFile font = OpenWithoutFollowing(AsWideTerminated(selection.file), READ_CONTROL, false);
+    if (!font) return true;  // missing or busy: the removal itself says what stays
+    if (IsWindowsFont(font.get(), selection.file)) {
+        Report(FontName(selection.found), {IDS_REASON_WINDOWS_FONT, ERROR_SUCCESS});
+        return false;
     }
-    return 0;
+    // With administrator rights only a file in the Fonts folder is removed: told now, before a
+    // backup is made and the rights are asked for.
+    if (withRights && !LiesInFontsFolder(font.get())) {
+        Report(FontName(selection.found), {IDS_REASON_OUTSIDE_FONTS, ERROR_SUCCESS});
+        return false;
+    }
+    return true;
+}
+
+int Uninstall(const wchar_t* backup, wchar_t* const* paths, size_t count) {
+    const int backupLength = backup ? PathBufferLength(backup) : 0;
+    if (backupLength < 0 || !paths) return 0;
+    const std::u16string backupFolder(AsU16(backup ? backup : L"", static_cast<size_t>(backupLength)));
+    int removed = 0;
+    std::vector<Selection> withRights;
+    for (size_t i = 0; i < count; ++i) {
+        Selection selection;
+        if (!Resolve(paths[i], selection)) continue;
+        // A font of the user's own list is the user's to remove; a system font may need the rights
+        // that Explorer runs without, which the settings program asks for.
+        const bool needsRights =
+            std::any_of(selection.found.begin(), selection.found.end(), [&](const InstalledFontValue& font) {
+                return font.root == HKEY_LOCAL_MACHINE && !MayRemoveSystemFont(font.file);
+            });
+        if (!MayBeRemoved(selection, needsRights)) continue;
+        if (needsRights)
+            withRights.push_back(std::move(selection));
+        else
+            removed += RemoveHere(backupFolder, selection);
+    }
+    if (!withRights.empty()) removed += RemoveWithRights(backupFolder, std::move(withRights));
+    return removed;
 }
 
 int AskBackupFolder(wchar_t* out) {
@@ -217,15 +260,15 @@ int AskBackupFolder(wchar_t* out) {
 
 extern "C" int UninstallFromVFont(const wchar_t* backup, wchar_t* path) {
     try {
-        return Uninstall(backup, path);
+        return path ? Uninstall(backup, &path, 1) : 0;
     } catch (...) {
         return 0;
     }
 }
 
-extern "C" int UninstallFromVFontInProcess(const wchar_t* backup, wchar_t* path) {
+extern "C" int UninstallFromVFonts(const wchar_t* backup, wchar_t* const* paths, uint32_t count) {
     try {
-        return UninstallHere(backup, path);
+        return Uninstall(backup, paths, count);
     } catch (...) {
         return 0;
     }

@@ -44,6 +44,12 @@ bool SamePathIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return x == y;
 }
 
+std::vector<InstalledFontValue> FindListedFont(HKEY root, std::u16string_view target, std::u16string_view fontsFolder) {
+    std::vector<InstalledFontValue> found;
+    FindIn(root, target, fontsFolder, found);
+    return found;
+}
+
 std::vector<InstalledFontValue> FindInstalledFont(std::u16string_view target, std::u16string_view fontsFolder) {
     std::vector<InstalledFontValue> found;
     FindIn(HKEY_LOCAL_MACHINE, target, fontsFolder, found);

@@ -25,6 +25,8 @@ struct InstalledFontValue {
 // are read whole before anything is deleted, so a deletion cannot shift a later value past the walk.
 // A value whose data is too long for a path cannot name the target and is passed over.
 std::vector<InstalledFontValue> FindInstalledFont(std::u16string_view target, std::u16string_view fontsFolder);
+// The same in one list: the system's (HKEY_LOCAL_MACHINE) or the user's (HKEY_CURRENT_USER).
+std::vector<InstalledFontValue> FindListedFont(HKEY root, std::u16string_view target, std::u16string_view fontsFolder);
 
 // Whether two file paths name one file: letters folded unit by unit, as the file system compares.
 bool SamePathIgnoringCase(std::u16string_view a, std::u16string_view b);

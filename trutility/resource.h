@@ -13,3 +13,11 @@
 #define IDS_REASON_LIST_ENTRY 112
 #define IDS_REASON_FILE 113
 #define IDS_REASON_ERROR_CODE 114
+#define IDS_REASON_WINDOWS_FONT 115
+#define IDS_REASON_OUTSIDE_FONTS 116
+#define IDS_REASON_NOT_LISTED 117
+#define IDS_REMOVALS_FAILED 118
+// The question before administrator rights are asked for: the fonts that go, one line each.
+#define IDS_ELEVATION_QUESTION 119
+#define IDS_ELEVATION_FONT 120
+#define IDS_ELEVATION_MORE 121

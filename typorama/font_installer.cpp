@@ -46,16 +46,23 @@ std::vector<std::u16string> FamilyNames(const wchar_t* path) {
     return names;
 }
 
-// Enters the file in the installed-font list; false when the list could not be written.
-bool EnterInstalledFont(const std::wstring& valueName, std::wstring_view fileName) {
+enum class Entry { kEntered, kNameTaken, kNotWritten };
+
+// Enters the file in the installed-font list under a name no value there has yet: a value of the same
+// name is another font's (or another program's) and is never replaced.
+Entry EnterInstalledFont(const std::wstring& valueName, std::wstring_view fileName) {
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_READ | KEY_WRITE, &opened) != ERROR_SUCCESS)
-        return false;
+        return Entry::kNotWritten;
     const ScopedRegKey key(opened);
+    const LONG existing = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr);
+    if (existing == ERROR_SUCCESS || existing == ERROR_MORE_DATA) return Entry::kNameTaken;
     const std::wstring data(fileName);
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                          bytes) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes) ==
+                   ERROR_SUCCESS
+               ? Entry::kEntered
+               : Entry::kNotWritten;
 }
 
 // IDS_INSTALLED with its "%s" standing for the file name. Replaced here rather than formatted, so a
@@ -98,9 +105,11 @@ void InstallFonts(const extension_common::FileSelection& selection, extension_co
         }
         // An unlisted font would be gone at the next start of Windows, its file left behind: the copy
         // is taken back before the font is registered, and the user is told.
-        if (!EnterInstalledFont(valueName, fileName)) {
+        if (const Entry entry = EnterInstalledFont(valueName, fileName); entry != Entry::kEntered) {
             DeleteFileW(destination.c_str());
-            MessageBoxW(nullptr, InstalledMessage(text(IDS_NOT_INSTALLED), fileName).c_str(),
+            MessageBoxW(nullptr,
+                        InstalledMessage(text(entry == Entry::kNameTaken ? IDS_NAME_TAKEN : IDS_NOT_INSTALLED), fileName)
+                            .c_str(),
                         text(IDS_INFORMATION_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
             continue;
         }

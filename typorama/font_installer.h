@@ -15,7 +15,8 @@ namespace glyphpeek::typorama {
 // refuses, such as CFF OpenType), adds it to the running system and tells every window. Files that
 // cannot be copied, or that hold no font family, leave nothing behind. Each file entered in the list
 // is announced in a message box (texts IDS_INSTALLED and IDS_INFORMATION_CAPTION of `text`); a file
-// that could not be entered is taken back out of the Fonts folder and reported (IDS_NOT_INSTALLED).
+// that could not be entered is taken back out of the Fonts folder and reported (IDS_NOT_INSTALLED), as
+// is one whose name the list already has (IDS_NAME_TAKEN): that value is never replaced.
 void InstallFonts(const extension_common::FileSelection& selection, extension_common::TextSource text);
 
 // The installed-font list's name for a file's families: their names, each as the font engine's

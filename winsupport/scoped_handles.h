@@ -122,11 +122,12 @@ public:
         }
         return count_;
     }
-    // Takes over the private registration of `path` that another call made (GetFontDataFromFile
-    // registers the faces it reads), so that it is removed when this object goes.
-    void Adopt(const wchar_t* path) {
+    // Takes over the private registration of `path` that another call made, so that it is removed when
+    // this object goes. Only a registration that was made (`registered`) is taken over: removing one
+    // that was not would remove another caller's registration of the same file.
+    void Adopt(const wchar_t* path, bool registered) {
         Remove();
-        if (!path) return;
+        if (!path || !registered) return;
         path_ = path;
         count_ = 1;
     }

@@ -387,6 +387,28 @@ TEST_F(Menus, InstallCopiesListsAndAnnouncesEachFontOnce) {
     EXPECT_EQ(ValuesNaming(L"GlyphpeekSample.ttf"), (Labels{L"DejaVu Sans"}));
 }
 
+// A value of the same name is another font's: it stays as it was, and the copy is taken back.
+TEST_F(Menus, InstallNeverReplacesAListValueOfTheSameName) {
+    SetInstalledFont(L"DejaVu Sans", L"SomeoneElses.ttf");
+    const std::wstring source = FontToInstall(L"GlyphpeekSample.ttf");
+    ASSERT_TRUE(CopyFileW(kDejaVuBold, source.c_str(), FALSE));
+    Menu menu(Create(kClassicMenu));
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu.Initialize({source}), S_OK);
+    menu.Query();
+    DialogWatcher watcher({{[](HWND dialog) { return WindowText(dialog) == L"Information"; },
+                            [](HWND box) {
+                                EXPECT_EQ(WindowText(GetDlgItem(box, kMessageBoxText)),
+                                          L"GlyphpeekSample.ttf was not installed: a font of the same name is already installed.");
+                                Press(box, IDOK);
+                            }}});
+    EXPECT_EQ(menu.Invoke(0), S_OK);
+    EXPECT_EQ(watcher.Finish(), 1u);
+    EXPECT_EQ(InstalledFont(L"DejaVu Sans"), L"SomeoneElses.ttf");
+    EXPECT_FALSE(fs::exists(fonts + L"GlyphpeekSample.ttf"));
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, L"DejaVu Sans");
+}
+
 // A collection is listed by all its families; a CFF OpenType font, which the collection reader refuses,
 // by the family in its name table.
 TEST_F(Menus, InstallListsACollectionByItsFamiliesAndACffFontByItsNameTable) {
@@ -440,26 +462,32 @@ TEST_F(Menus, InstallLeavesNothingBehindForAFileWithoutFontFamilies) {
     EXPECT_EQ(ValuesNaming(L"GlyphpeekMixed.ttf"), (Labels{L"DejaVu Sans"}));
 }
 
-TEST_F(Menus, UninstallThroughAStubWithoutBackupRemovesFontEntryAndStub) {
+// One command for the whole selection: the backup question once, then every stub's font goes.
+TEST_F(Menus, UninstallThroughStubsWithoutBackupRemovesFontEntriesAndStubs) {
     for (const CLSID* clsid : {&kClassicMenu, &kVistaMenu}) {
-        const std::wstring fontFile = L"GlyphpeekRemove.ttf";
-        installed.push_back(fontFile);
-        ASSERT_TRUE(CopyFileW(kDejaVuBold, (fonts + fontFile).c_str(), FALSE));
-        SetInstalledFont(L"Glyphpeek Remove (TrueType)", fontFile);
-        const fs::path stub = scratch / L"remove.vft";
-        WriteStub(stub, L"-:" + fontFile);
+        std::vector<std::wstring> stubs;
+        for (const std::wstring name : {L"GlyphpeekRemove", L"GlyphpeekRemoveToo"}) {
+            const std::wstring fontFile = name + L".ttf";
+            installed.push_back(fontFile);
+            ASSERT_TRUE(CopyFileW(kDejaVuBold, (fonts + fontFile).c_str(), FALSE));
+            SetInstalledFont(name + L" (TrueType)", fontFile);
+            stubs.push_back((scratch / (fontFile + L".vft")).wstring());
+            WriteStub(stubs.back(), L"-:" + fontFile);
+        }
 
         Menu menu(Create(*clsid));
         ASSERT_TRUE(menu);
-        ASSERT_EQ(menu.Initialize({stub.wstring()}), S_OK);
+        ASSERT_EQ(menu.Initialize(stubs), S_OK);
         ASSERT_EQ(menu.Query().labels.front(), L"&Uninstall");
         DialogWatcher watcher({{[](HWND dialog) { return WindowText(dialog) == L"Confirm"; },
                                 [](HWND box) { Press(box, IDNO); }}});
         EXPECT_EQ(menu.Invoke(0), S_OK);
         EXPECT_EQ(watcher.Finish(), 1u);
-        EXPECT_EQ(InstalledFont(L"Glyphpeek Remove (TrueType)"), L"");
-        EXPECT_FALSE(fs::exists(fonts + fontFile));
-        EXPECT_FALSE(fs::exists(stub));
+        for (const std::wstring name : {L"GlyphpeekRemove", L"GlyphpeekRemoveToo"}) {
+            EXPECT_EQ(InstalledFont(name + L" (TrueType)"), L"");
+            EXPECT_FALSE(fs::exists(fonts + name + L".ttf"));
+        }
+        for (const std::wstring& stub : stubs) EXPECT_FALSE(fs::exists(stub));
     }
 }
 

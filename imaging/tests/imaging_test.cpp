@@ -182,6 +182,10 @@ TEST(FontEngine, FaceFontsFollowTheirDescription) {
 TEST(FontEngine, PrivateRegistrationOfMissingFilesAndBytesFails) {
     PrivateFontFile missing(L"C:\\no\\such\\font.ttf");
     EXPECT_EQ(missing.count(), 0);
+    // Taking over a registration that another call did not make would remove someone else's.
+    PrivateFontFile adopted;
+    adopted.Adopt(L"C:\\no\\such\\font.ttf", false);
+    EXPECT_EQ(adopted.count(), 0);
     const char notAFont[] = "definitely not a font";
     PrivateMemoryFont memory(notAFont, sizeof(notAFont));
     EXPECT_FALSE(memory);

@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <msi.h>
+#include <msiquery.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,11 +34,12 @@ const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\
 const wchar_t kDefineKey[] = L"Software\\Ormsby Software\\Typorama\\Define0";
 const wchar_t kDejaVu[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
 
-std::wstring Package(const wchar_t* version, bool upgradeFolder = false) {
-    return TestFolder() + L"..\\package\\" + (upgradeFolder ? L"upgrade\\" : L"") + L"Glyphpeek-" + version +
-           L"-x64.msi";
+std::wstring Package(const wchar_t* version, const wchar_t* folder = L"") {
+    return TestFolder() + L"..\\package\\" + folder + L"Glyphpeek-" + version + L"-x64.msi";
 }
-const std::wstring kFirst = Package(GLYPHPEEK_VERSION), kSecond = Package(GLYPHPEEK_NEXT_VERSION, true);
+const std::wstring kFirst = Package(GLYPHPEEK_VERSION), kSecond = Package(GLYPHPEEK_NEXT_VERSION, L"upgrade\\");
+// The test package: the first one with the action that fails an installation on request.
+const std::wstring kFailing = Package(GLYPHPEEK_VERSION, L"seams\\");
 
 DWORD Msiexec(const std::wstring& arguments) { return Execute(L"msiexec.exe " + arguments).exitCode; }
 bool OnWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
@@ -203,7 +209,7 @@ TEST_F(Package, RepairRestoresADeletedFile) {
 // cannot run and the registration stays: on Wine the test checks the rest, and that installing and
 // removing the package again clears it.
 TEST_F(Package, AFailedInstallationLeavesNothing) {
-    EXPECT_NE(Msiexec(L"/i " + Quoted(kFirst) + L" /qn GLYPHPEEK_FAIL_AFTER_REGISTRATION=1"), 0u);
+    EXPECT_NE(Msiexec(L"/i " + Quoted(kFailing) + L" /qn GLYPHPEEK_FAIL_AFTER_REGISTRATION=1"), 0u);
     EXPECT_TRUE(InstalledVersions().empty());
     EXPECT_FALSE(fs::exists(kInstallFolder));
     if (OnWine()) {
@@ -214,6 +220,47 @@ TEST_F(Package, AFailedInstallationLeavesNothing) {
 }
 
 // The five deliverables carry the project's version and product name.
+// The custom actions of a package.
+std::vector<std::wstring> CustomActions(const std::wstring& package) {
+    std::vector<std::wstring> actions;
+    MSIHANDLE database = 0, view = 0, record = 0;
+    if (MsiOpenDatabaseW(package.c_str(), MSIDBOPEN_READONLY, &database) != ERROR_SUCCESS) return actions;
+    if (MsiDatabaseOpenViewW(database, L"SELECT `Action` FROM `CustomAction`", &view) == ERROR_SUCCESS &&
+        MsiViewExecute(view, 0) == ERROR_SUCCESS) {
+        while (MsiViewFetch(view, &record) == ERROR_SUCCESS) {
+            wchar_t name[128] = {};
+            DWORD units = 128;
+            if (MsiRecordGetStringW(record, 1, name, &units) == ERROR_SUCCESS) actions.emplace_back(name, units);
+            MsiCloseHandle(record);
+        }
+    }
+    if (view) MsiCloseHandle(view);
+    MsiCloseHandle(database);
+    return actions;
+}
+
+// Whether a file's bytes hold `text` in UTF-16.
+bool HoldsText(const std::wstring& path, const std::wstring& text) {
+    std::ifstream in(fs::path(path), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string wanted(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    return !bytes.empty() && bytes.find(wanted) != std::string::npos;
+}
+
+// What only tests may do (fail an installation on request, force or decline elevation) is in the test
+// builds alone, never in what ships.
+TEST(Release, TestSeamsAreOnlyInTheTestBuilds) {
+    const auto hasFailure = [](const std::vector<std::wstring>& actions) {
+        return std::find(actions.begin(), actions.end(), L"FailAfterRegistration") != actions.end();
+    };
+    ASSERT_FALSE(CustomActions(kFirst).empty());
+    EXPECT_FALSE(hasFailure(CustomActions(kFirst)));
+    EXPECT_FALSE(hasFailure(CustomActions(kSecond)));
+    EXPECT_TRUE(hasFailure(CustomActions(kFailing)));
+    EXPECT_FALSE(HoldsText(TestFolder() + L"TRUtility.dll", L"GLYPHPEEK_TEST"));
+    EXPECT_TRUE(HoldsText(TestFolder() + L"seams\\TRUtility.dll", L"GLYPHPEEK_TEST"));
+}
+
 TEST(Release, EveryDeliverableCarriesTheProductVersion) {
     for (const wchar_t* file : kDeliverables) {
         const std::wstring path = TestFolder() + file;

@@ -306,10 +306,11 @@ TEST_F(Stubmaker, AFontInstalledByTheUserAloneEndToEnd) {
     for (const wchar_t* library : {L"Typorama.dll", L"TyporamaVista.dll"})
         Execute(L"regsvr32.exe /s /u " + Quoted(TestFolder() + library));
 
+    // The test build of the library, whose seam declines every request for administrator rights.
     SetEnvironmentVariableW(L"GLYPHPEEK_TEST_ELEVATION", L"declined");
     {
         DialogWatcher watcher({{[](HWND) { return true; }, [](HWND box) { Press(box, IDOK); }}});
-        const UtilityLibrary utility;
+        const UtilityLibrary utility(TestFolder() + L"seams\\");
         const auto uninstall = utility.Get<UninstallFromVFontProc>("UninstallFromVFont");
         wchar_t path[MAX_PATH] = {};
         wcsncpy(path, stub.c_str(), MAX_PATH - 1);

@@ -54,16 +54,12 @@ TEST(CommandLine, ImagePathKeepsItsCaseAndLosesBlanksAndQuotes) {
     EXPECT_EQ(ParseCommandTail(u"/image \" C:\\a.ttf \"").imagePath, u" C:\\a.ttf ");
 }
 
-TEST(CommandLine, RemoveFontTakesTheBackupFolderThenThePaths) {
-    auto request = ParseCommandTail(u"/RemoveFont \"C:\\Keep\\\" \"D:\\vf\\a b.ttf.vft\"  D:\\x.otf");
+TEST(CommandLine, RemoveFontTakesTheFontFiles) {
+    auto request = ParseCommandTail(u"/RemoveFont \"C:\\Windows\\Fonts\\a b.ttf\"  D:\\x.otf \"\"");
     EXPECT_EQ(request.action, StartAction::kRemoveFont);
-    EXPECT_EQ(request.backupFolder, u"C:\\Keep\\");
-    EXPECT_EQ(request.removalPaths, (std::vector<std::u16string>{u"D:\\vf\\a b.ttf.vft", u"D:\\x.otf"}));
-    request = ParseCommandTail(u"/removefont \"\" \"C:\\vf\\x.ttf.vft\"");
-    EXPECT_EQ(request.backupFolder, u"");
-    EXPECT_EQ(request.removalPaths, (std::vector<std::u16string>{u"C:\\vf\\x.ttf.vft"}));
-    // Without a path there is nothing to remove: the settings dialog, as for any unknown text.
-    EXPECT_EQ(ParseCommandTail(u"/removefont \"C:\\Keep\\\"").action, StartAction::kSettingsDialog);
+    EXPECT_EQ(request.removalFiles, (std::vector<std::u16string>{u"C:\\Windows\\Fonts\\a b.ttf", u"D:\\x.otf", u""}));
+    // Without a file there is nothing to remove: the settings dialog, as for any unknown text.
+    EXPECT_EQ(ParseCommandTail(u"/removefont   ").action, StartAction::kSettingsDialog);
 }
 
 } // namespace

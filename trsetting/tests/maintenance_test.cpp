@@ -89,9 +89,16 @@ TEST_F(Uninstall, AnsweredYesRemovesThemToo) {
 }
 
 // The package's removal: no question, everything registered goes with the stub folder, the defines stay,
-// and no class key of the product's is left.
+// and no class key of the product's is left; another program's thumbnail handler of a font type comes
+// back.
 TEST_F(Uninstall, CleanupAsksNothingAndKeepsOnlyTheDefines) {
+    const std::wstring otherHandler = std::wstring(L".otf\\shellex\\") + glyphpeek::ids::kThumbnailProviderSlot;
+    UnregisterFontType(kOpenType);
+    registry_probe::SetString(HKEY_CLASSES_ROOT, otherHandler, L"", L"{0000AAAA-1111-2222-3333-444444444444}");
+    RegisterFontType(kOpenType);
     EXPECT_EQ(RunMaintenance(ParseCommandTail(u"/cleanup"), &Text), 0);
+    EXPECT_EQ(registry_probe::String(HKEY_CLASSES_ROOT, otherHandler), L"{0000AAAA-1111-2222-3333-444444444444}");
+    registry_probe::DeleteTree(HKEY_CLASSES_ROOT, L".otf\\shellex");
     ExpectHandlersAndLibraryGone();
     EXPECT_FALSE(fs::exists(StubFolder()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::wstring(kDefinesKey) + L"\\Define0"));

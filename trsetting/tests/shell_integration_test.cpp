@@ -97,6 +97,39 @@ TEST_F(FontTypes, RemovalTakesOnlyOurEntriesAndLeavesOtherHandlers) {
     EXPECT_TRUE(IsFontTypeRegistered(kOpenType, ShellGeneration::kClassic));
 }
 
+// Another program's thumbnail handler, menu entry and type overlay survive attaching and are back
+// after detaching; a handler written over Glyphpeek's after it was attached is not taken back.
+TEST_F(FontTypes, AnotherProgramsEntriesAreKeptAndPutBack) {
+    const std::wstring thumbnail = std::wstring(L".ttf\\shellex\\") + kVistaHandler;
+    const std::wstring menu = L"ttffile\\shellex\\ContextMenuHandlers\\UpdateThumbnail";
+    SetString(HKEY_CLASSES_ROOT, thumbnail, L"", L"{0000AAAA-1111-2222-3333-444444444444}");
+    SetString(HKEY_CLASSES_ROOT, menu, L"", L"{0000BBBB-1111-2222-3333-444444444444}");
+    SetString(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay", L"other overlay");
+
+    RegisterFontType(kTrueType, ShellGeneration::kVista);
+    RegisterFontType(kTrueType, ShellGeneration::kVista);  // attached twice: the first kept values stay
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), glyphpeek::ids::kTyporamaVista.thumbnailClass);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"");
+    UnregisterFontType(kTrueType, ShellGeneration::kVista);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{0000AAAA-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, menu, L""), L"{0000BBBB-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"other overlay");
+    // Nothing of Glyphpeek's is left beside them: the default value alone, and the overlay with shellex.
+    EXPECT_EQ(registry_probe::EntryCount(HKEY_CLASSES_ROOT, thumbnail), 1);
+    EXPECT_EQ(registry_probe::EntryCount(HKEY_CLASSES_ROOT, L"ttffile"), 2);
+
+    // Never attached, the other program's entries are not Glyphpeek's to delete.
+    UnregisterFontType(kTrueType, ShellGeneration::kVista);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{0000AAAA-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, L"ttffile", L"TypeOverlay"), L"other overlay");
+
+    RegisterFontType(kTrueType, ShellGeneration::kVista);
+    SetString(HKEY_CLASSES_ROOT, thumbnail, L"", L"{0000CCCC-1111-2222-3333-444444444444}");
+    UnregisterFontType(kTrueType, ShellGeneration::kVista);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, thumbnail, L""), L"{0000CCCC-1111-2222-3333-444444444444}");
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, menu, L""), L"{0000BBBB-1111-2222-3333-444444444444}");
+}
+
 TEST_F(FontTypes, UnregisteredOrUnknownTypesChangeNothing) {
     UnregisterFontType(kOpenType, ShellGeneration::kVista);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".otf"));
@@ -159,12 +192,14 @@ TEST(StubFolder, IsRemovedWithWhatItHoldsExceptFilesInUse) {
     EXPECT_FALSE(fs::exists(folder));
 }
 
-TEST(ThumbnailCache, CacheFilesGoAndTheFolderKeepsItsAttributes) {
+TEST(ThumbnailCache, OnlyExplorersCacheFilesGoAndTheFolderKeepsItsAttributes) {
     wchar_t localData[MAX_PATH] = {};
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localData), S_OK);
     const fs::path folder = fs::path(localData) / L"Microsoft" / L"Windows" / L"Explorer";
     fs::create_directories(folder / L"folder.db");
-    for (const wchar_t* name : {L"thumbcache_96.db", L"iconcache_32.db", L"notes.txt"}) Touch(folder / name);
+    for (const wchar_t* name : {L"thumbcache_96.db", L"iconcache_32.db", L"notes.txt", L"foreign.db", L"thumbcache_.db",
+                                L"thumbcache_96.db.db.x", L"thumbcache_9 6.db"})
+        Touch(folder / name);
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     // (Wine keeps no read-only attribute on folders, so here the hidden one shows the restoring.)
     ASSERT_TRUE(SetFileAttributesW(folder.c_str(), attributes | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
@@ -173,7 +208,9 @@ TEST(ThumbnailCache, CacheFilesGoAndTheFolderKeepsItsAttributes) {
     ClearThumbnailCache();
     EXPECT_FALSE(fs::exists(folder / L"thumbcache_96.db"));
     EXPECT_FALSE(fs::exists(folder / L"iconcache_32.db"));
-    EXPECT_TRUE(fs::exists(folder / L"notes.txt"));
+    // Only Explorer's own cache files go; whatever else the user keeps there stays.
+    for (const wchar_t* name : {L"notes.txt", L"foreign.db", L"thumbcache_.db", L"thumbcache_96.db.db.x", L"thumbcache_9 6.db"})
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
     EXPECT_TRUE(fs::is_directory(folder / L"folder.db"));
     EXPECT_EQ(GetFileAttributesW(folder.c_str()), marked);
 

@@ -5,9 +5,11 @@
 
 #include <shlobj.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "testsupport/dialog_watcher.h"
 #include "winsupport/fonts_folder.h"
@@ -21,6 +23,12 @@
 namespace {
 
 using namespace glyphpeek::trsetting;
+namespace fs = std::filesystem;
+
+std::wstring Upper(std::wstring text) {
+    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
 
 std::wstring Program() { return Quoted(TestFolder() + L"TRSetting.exe"); }
 
@@ -158,77 +166,153 @@ TEST(TRSettingProgram, DrawsWithTheSystemsGdiplusNeverOnePlantedBesideIt) {
     fs::remove_all(folder, ignored);
 }
 
-// "/removefont", as TRUtility starts the program for an Explorer without administrator rights: the
-// fonts named go, and one that cannot is named with the reason while the others still go.
-TEST(TRSettingProgram, RemoveFontSwitchRemovesTheFontsAndNamesOneThatStays) {
-    namespace fs = std::filesystem;
-    wchar_t fontsFolder[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, fontsFolder, CSIDL_FONTS, FALSE));
-    const fs::path scratch = fs::path(TestFolder()) / L"removefont-test";
-    fs::remove_all(scratch);
-    fs::create_directories(scratch / L"backup");
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    struct Font {
-        std::wstring file, value;
-        fs::path stub;
-    };
-    std::vector<Font> fonts;
-    for (const wchar_t* name : {L"GlyphpeekSwitchA", L"GlyphpeekSwitchB"}) {
-        Font font{fs::path(fontsFolder) / (std::wstring(name) + L".ttf"), std::wstring(name) + L" (TrueType)",
-                  scratch / (std::wstring(name) + L".ttf.vft")};
-        ASSERT_TRUE(CopyFileW(L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSansMono.ttf", font.file.c_str(), FALSE));
-        const std::wstring data = std::wstring(name) + L".ttf";
-        RegSetValueExW(key, font.value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-        const std::wstring stubText = L"-:" + data;
-        std::ofstream(font.stub, std::ios::binary)
-            .write(reinterpret_cast<const char*>(stubText.c_str()), (stubText.size() + 1) * sizeof(wchar_t));
-        fonts.push_back(font);
-    }
-    const auto listed = [&](const Font& font) {
-        return RegQueryValueExW(key, font.value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    };
-
-    // The first font's file is in use.
-    const HANDLE held = CreateFileW(fonts[0].file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+// "/removefont" as TRUtility starts it for an Explorer without administrator rights (and as anyone
+// else could): the program runs with `arguments` while the message boxes it shows ("Uninstall") are
+// answered with OK; their texts are kept.
+struct RemoveFontRun {
+    DWORD exitCode = 0;
+    std::vector<std::wstring> messages;
+};
+RemoveFontRun RunRemoveFont(const std::wstring& arguments) {
+    std::atomic<bool> ended = false;
     Finished run;
     std::thread program([&] {
-        run = Execute(Program() + L" /removefont " + Quoted((scratch / L"backup").wstring() + L"\\") + L" " +
-                      Quoted(fonts[0].stub.wstring()) + L" " + Quoted(fonts[1].stub.wstring()));
+        run = Execute(Program() + L" /removefont " + arguments);
+        ended = true;
     });
-    const HWND box = WaitForDialog(L"Uninstall");
-    ASSERT_TRUE(box);
-    const std::wstring said = WindowText(GetDlgItem(box, kMessageBoxText));
-    EXPECT_EQ(said.rfind(L"The font GlyphpeekSwitchA (TrueType) was not uninstalled.\r\nIts file could not be deleted: ", 0), 0u)
-        << std::string(said.begin(), said.end());
-    Press(box, IDOK);
+    RemoveFontRun result;
+    while (!ended) {
+        if (const HWND box = FindWindowW(L"#32770", L"Uninstall"); box && IsWindowVisible(box)) {
+            result.messages.push_back(WindowText(GetDlgItem(box, kMessageBoxText)));
+            Press(box, IDOK);
+            while (IsWindow(box) && !ended) Sleep(20);
+        }
+        Sleep(20);
+    }
     program.join();
+    result.exitCode = run.exitCode;
+    return result;
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// A font installed the usual way: its file in the Fonts folder, its value in the machine's list.
+class InstalledForRemoval : public ::testing::Test {
+protected:
+    InstalledForRemoval() {
+        fs::remove_all(scratch, ignored);
+        fs::create_directories(scratch / L"backup");
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledFontsKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &machine),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kUserInstalledFontsKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                                  nullptr, &user, nullptr),
+                  ERROR_SUCCESS);
+    }
+    ~InstalledForRemoval() override {
+        for (const auto& [root, value] : values) RegDeleteValueW(root, value.c_str());
+        for (const fs::path& file : files) {
+            RemoveFontResourceW(file.c_str());
+            fs::remove(file, ignored);
+        }
+        RegCloseKey(machine);
+        RegCloseKey(user);
+        fs::remove_all(scratch, ignored);
+    }
+    // A copy of the test font at `file`, listed under `value` with `data` in the list of `root`.
+    void Install(const fs::path& file, HKEY root, const std::wstring& value, const std::wstring& data) {
+        ASSERT_TRUE(CopyFileW(kFont, file.c_str(), FALSE));
+        files.push_back(file);
+        ASSERT_EQ(RegSetValueExW(root, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        values.emplace_back(root, value);
+    }
+    bool Listed(HKEY root, const std::wstring& value) {
+        return RegQueryValueExW(root, value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    }
+    static bool Intact(const fs::path& file) { return fs::exists(file) && fs::file_size(file) == fs::file_size(kFont); }
+
+    static constexpr wchar_t kFont[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSansMono.ttf";
+    const fs::path fonts = FontsFolderPath();
+    // Under the prefix's temp folder, on the Fonts folder's drive: a folder the user owns.
+    const fs::path scratch = fs::temp_directory_path() / L"glyphpeek-removefont";
+    HKEY machine = nullptr, user = nullptr;
+    std::vector<std::pair<HKEY, std::wstring>> values;
+    std::vector<fs::path> files;
+    std::error_code ignored;
+};
+
+// The fonts named go; one that cannot is named with the reason while the others still go. Nothing but
+// the font's file and its values is touched: the stub stays (it is the caller's to delete).
+TEST_F(InstalledForRemoval, RemoveFontSwitchRemovesListedFontsAndNamesOneThatStays) {
+    Install(fonts / L"GlyphpeekSwitchA.ttf", machine, L"GlyphpeekSwitchA (TrueType)", L"GlyphpeekSwitchA.ttf");
+    Install(fonts / L"GlyphpeekSwitchB.ttf", machine, L"GlyphpeekSwitchB (TrueType)", L"GlyphpeekSwitchB.ttf");
+    const fs::path stub = scratch / L"GlyphpeekSwitchB.ttf.vft";
+    std::ofstream(stub) << "-";
+
+    // The first font's file is in use.
+    const HANDLE held = CreateFileW((fonts / L"GlyphpeekSwitchA.ttf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RemoveFontRun run = RunRemoveFont(Quoted((fonts / L"GlyphpeekSwitchA.ttf").wstring()) + L" " +
+                                      Quoted((fonts / L"GlyphpeekSwitchB.ttf").wstring()));
     CloseHandle(held);
     EXPECT_EQ(run.exitCode, 1u);  // one font stayed
-    EXPECT_TRUE(listed(fonts[0]));
-    EXPECT_TRUE(fs::exists(fonts[0].file));
-    EXPECT_TRUE(fs::exists(fonts[0].stub));
-    EXPECT_FALSE(listed(fonts[1]));
-    EXPECT_FALSE(fs::exists(fonts[1].file));
-    EXPECT_FALSE(fs::exists(fonts[1].stub));
-    EXPECT_TRUE(fs::exists(scratch / L"backup" / L"GlyphpeekSwitchB.ttf"));
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].rfind(L"The font GlyphpeekSwitchA (TrueType) was not uninstalled.\r\nIts file could not be deleted: ", 0), 0u)
+        << Narrow(run.messages[0]);
+    EXPECT_TRUE(Listed(machine, L"GlyphpeekSwitchA (TrueType)"));
+    EXPECT_TRUE(Intact(fonts / L"GlyphpeekSwitchA.ttf"));
+    EXPECT_FALSE(Listed(machine, L"GlyphpeekSwitchB (TrueType)"));
+    EXPECT_FALSE(fs::exists(fonts / L"GlyphpeekSwitchB.ttf"));
+    EXPECT_TRUE(fs::exists(stub));
 
-    // Free again, without a backup.
-    EXPECT_EQ(Execute(Program() + L" /RemoveFont \"\" " + Quoted(fonts[0].stub.wstring())).exitCode, 0u);
-    EXPECT_FALSE(listed(fonts[0]));
-    EXPECT_FALSE(fs::exists(fonts[0].file));
-    EXPECT_FALSE(fs::exists(fonts[0].stub));
+    // Free again; the name is looked up whatever its letter case.
+    run = RunRemoveFont(Quoted(Upper((fonts / L"GlyphpeekSwitchA.ttf").wstring())));
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_FALSE(Listed(machine, L"GlyphpeekSwitchA (TrueType)"));
+    EXPECT_FALSE(fs::exists(fonts / L"GlyphpeekSwitchA.ttf"));
+}
 
-    for (const Font& font : fonts) {
-        RegDeleteValueW(key, font.value.c_str());
-        RemoveFontResourceW(font.file.c_str());
-        DeleteFileW(font.file.c_str());
-    }
-    RegCloseKey(key);
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
+// What it is handed is only a name to look up in the machine's list, and a listed font goes only when
+// its file really lies in the Fonts folder. A user's folder as the first argument (where a backup
+// folder once stood), a stub, a file of the user's, a font of the user's own list, and machine-list
+// values that lead out of the Fonts folder (by an absolute path, or by "..") all stay as they are.
+TEST_F(InstalledForRemoval, RemoveFontSwitchTouchesNothingOutsideTheFontsFolder) {
+    const fs::path outside = scratch / L"outside.ttf";
+    ASSERT_TRUE(CopyFileW(kFont, outside.c_str(), FALSE));
+    const fs::path stub = scratch / L"outside.ttf.vft";
+    const std::wstring stubText = outside.wstring();
+    std::ofstream(stub, std::ios::binary)
+        .write(reinterpret_cast<const char*>(stubText.c_str()), (stubText.size() + 1) * sizeof(wchar_t));
+    const fs::path userFont = scratch / L"userfont.ttf";
+    Install(userFont, user, L"GlyphpeekUserOnly (TrueType)", userFont.wstring());
+    const fs::path machineOutside = scratch / L"machine-outside.ttf";
+    Install(machineOutside, machine, L"GlyphpeekMachineOutside (TrueType)", machineOutside.wstring());
+    // Relative to the Fonts folder, climbing out of it.
+    const fs::path dotted = scratch / L"dotted.ttf";
+    const std::wstring climb = L"..\\..\\" + dotted.wstring().substr(3);
+    ASSERT_EQ(Upper(fonts.wstring().substr(0, 3) + L"windows\\Fonts"), Upper(fonts.wstring())) << "Fonts folder not C:\\windows\\Fonts";
+    Install(dotted, machine, L"GlyphpeekDotted (TrueType)", climb);
+
+    const RemoveFontRun run =
+        RunRemoveFont(Quoted((scratch / L"backup").wstring() + L"\\") + L" " + Quoted(stub.wstring()) + L" " +
+                      Quoted(outside.wstring()) + L" " + Quoted(userFont.wstring()) + L" " +
+                      Quoted(machineOutside.wstring()) + L" " + Quoted((fonts / climb).wstring()));
+    EXPECT_EQ(run.exitCode, 6u);
+    ASSERT_EQ(run.messages.size(), 6u);
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_NE(run.messages[i].find(L"It is not in the system's list of installed fonts."), std::wstring::npos)
+            << Narrow(run.messages[i]);
+    EXPECT_EQ(run.messages[4], L"The font GlyphpeekMachineOutside (TrueType) was not uninstalled.\r\nIts file is not in the Fonts folder.");
+    EXPECT_EQ(run.messages[5], L"The font GlyphpeekDotted (TrueType) was not uninstalled.\r\nIts file is not in the Fonts folder.");
+    for (const fs::path& file : {outside, userFont, machineOutside, dotted}) EXPECT_TRUE(Intact(file)) << file;
+    EXPECT_TRUE(fs::exists(stub));
+    EXPECT_TRUE(fs::is_empty(scratch / L"backup"));
+    EXPECT_TRUE(Listed(user, L"GlyphpeekUserOnly (TrueType)"));
+    EXPECT_TRUE(Listed(machine, L"GlyphpeekMachineOutside (TrueType)"));
+    EXPECT_TRUE(Listed(machine, L"GlyphpeekDotted (TrueType)"));
 }
 
 } // namespace
