@@ -4,6 +4,8 @@
 #include <atomic>
 #include <random>
 
+#include <hb-ot.h>
+
 #include "core/harfbuzz_owners.h"
 #include "core/sfnt_view.h"
 // GCC 12 sees OTSStream::Pad's one-byte write through Write's four-byte loop, which that length never
@@ -93,6 +95,57 @@ std::vector<std::uint8_t> NameTable(const FaceNames& names) {
     }
     table.insert(table.end(), strings.begin(), strings.end());
     return table;
+}
+
+// Fonts have a handful of axes (Roboto Flex, with thirteen, is among the most); more, times the
+// instances, would only be a hostile file's way to make us hold millions of pins.
+constexpr unsigned kMaxAxes = 64;
+
+bool HasTable(hb_face_t* face, hb_tag_t tag) {
+    const HbBlob table(hb_face_reference_table(face, tag));
+    return hb_blob_get_length(table.get()) > 0;
+}
+
+// Up to 256 units of a name, in English where the font has it.
+std::u16string NameOf(hb_face_t* face, hb_ot_name_id_t id) {
+    if (id == HB_OT_NAME_ID_INVALID) return {};
+    std::u16string text(257, u'\0');
+    unsigned length = static_cast<unsigned>(text.size());
+    hb_ot_name_get_utf16(face, id, HB_LANGUAGE_INVALID, &length, reinterpret_cast<std::uint16_t*>(text.data()));
+    text.resize(std::min<std::size_t>(length, 256));
+    return text;
+}
+
+// The face cut to `characters`; with `instance`, every axis at its default, then at `pins`.
+HbFace Cut(hb_face_t* face, std::u32string_view characters, std::span<const AxisPin> pins, bool instance) {
+    const HbSubsetInput input(hb_subset_input_create_or_fail());
+    if (!input) return nullptr;
+    hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
+    hb_set_add(unicodes, U' ');
+    for (char32_t c : characters) hb_set_add(unicodes, c);
+    if (instance) {
+        if (!hb_subset_input_pin_all_axes_to_default(input.get(), face)) return nullptr;
+        for (const AxisPin& pin : pins)  // clamped to the axis's range by HarfBuzz
+            if (!hb_subset_input_pin_axis_location(input.get(), face, pin.tag, pin.value)) return nullptr;
+    }
+    HbFace cut(hb_subset_or_fail(face, input.get()));
+    // An instance must be a static font: the engine is never handed variations.
+    if (cut && instance && HasTable(cut.get(), HB_TAG('f', 'v', 'a', 'r'))) return nullptr;
+    return cut;
+}
+
+std::vector<std::uint8_t> Drawable(hb_face_t* face, std::u32string_view characters, const FaceNames& names,
+                                   std::span<const AxisPin> pins, bool instance) {
+    const HbFace subset = Cut(face, characters, pins, instance);
+    if (!subset) return {};
+    const HbBlob blob(hb_face_reference_blob(subset.get()));
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(blob.get(), &length);
+    if (!data || length == 0) return {};
+    const auto renamed = WithOwnNames(std::span(reinterpret_cast<const std::uint8_t*>(data), length), names);
+    if (!renamed) return {};
+    auto sanitised = Sanitise(*renamed);
+    return sanitised ? std::move(*sanitised) : std::vector<std::uint8_t>{};
 }
 
 } // namespace
@@ -213,25 +266,51 @@ std::optional<std::vector<std::uint8_t>> WithOwnNames(std::span<const std::uint8
     return out;
 }
 
-std::vector<std::uint8_t> MakeDrawableFace(std::span<const std::uint8_t> sfnt, std::uint32_t member,
-                                           std::u32string_view characters, const FaceNames& names) {
+std::vector<NamedInstance> NamedInstances(std::span<const std::uint8_t> sfnt, std::uint32_t member) {
     const HbFace face = FaceOver(sfnt, member);
-    const HbSubsetInput input(hb_subset_input_create_or_fail());
-    if (!face || !input || hb_face_get_glyph_count(face.get()) == 0) return {};
-    hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
-    hb_set_add(unicodes, U' ');
-    for (char32_t c : characters) hb_set_add(unicodes, c);
-    const HbFace subset(hb_subset_or_fail(face.get(), input.get()));
-    if (!subset) return {};
-    const HbBlob blob(hb_face_reference_blob(subset.get()));
-    unsigned length = 0;
-    const char* data = hb_blob_get_data(blob.get(), &length);
-    if (!data || length == 0) return {};
-    const auto renamed =
-        WithOwnNames(std::span(reinterpret_cast<const std::uint8_t*>(data), length), names);
-    if (!renamed) return {};
-    auto sanitised = Sanitise(*renamed);
-    return sanitised ? std::move(*sanitised) : std::vector<std::uint8_t>{};
+    // HarfBuzz answers 0 instances for an 'fvar' whose arrays do not fit the table.
+    const unsigned count = hb_ot_var_get_named_instance_count(face.get());
+    unsigned axisCount = hb_ot_var_get_axis_count(face.get());
+    if (count == 0 || count > kMaxNamedInstances || axisCount == 0 || axisCount > kMaxAxes) return {};
+    std::vector<hb_ot_var_axis_info_t> axes(axisCount);
+    hb_ot_var_get_axis_infos(face.get(), 0, &axisCount, axes.data());
+    axes.resize(axisCount);
+    std::u16string family = NameOf(face.get(), HB_OT_NAME_ID_TYPOGRAPHIC_FAMILY);
+    if (family.empty()) family = NameOf(face.get(), HB_OT_NAME_ID_FONT_FAMILY);
+
+    std::vector<NamedInstance> instances;
+    std::vector<float> coords(axes.size());
+    for (unsigned i = 0; i < count; ++i) {
+        unsigned written = static_cast<unsigned>(coords.size());
+        written = std::min(written, hb_ot_var_named_instance_get_design_coords(face.get(), i, &written, coords.data()));
+        NamedInstance instance;
+        for (unsigned k = 0; k < written; ++k)
+            instance.pins.push_back({axes[k].tag, std::min(std::max(coords[k], axes[k].min_value), axes[k].max_value)});
+        const std::u16string style =
+            NameOf(face.get(), hb_ot_var_named_instance_get_subfamily_name_id(face.get(), i));
+        instance.displayName = style.empty() ? family : family + u" " + style;
+        instance.postScript = NameOf(face.get(), hb_ot_var_named_instance_get_postscript_name_id(face.get(), i));
+        instances.push_back(std::move(instance));
+    }
+    // CFF2 outlines stay CFF2, a format of variable fonts, unless the subsetter can make CFF of them:
+    // until it can, such a font is its default face.
+    if (HasTable(face.get(), HB_TAG('C', 'F', 'F', '2'))) {
+        const HbFace probe = Cut(face.get(), U"", instances.front().pins, true);
+        if (!probe || HasTable(probe.get(), HB_TAG('C', 'F', 'F', '2'))) return {};
+    }
+    return instances;
+}
+
+std::vector<std::uint8_t> MakeDrawableFace(std::span<const std::uint8_t> sfnt, std::uint32_t member,
+                                           std::u32string_view characters, const FaceNames& names,
+                                           std::span<const AxisPin> pins) {
+    const HbFace face = FaceOver(sfnt, member);
+    if (!face || hb_face_get_glyph_count(face.get()) == 0) return {};
+    if (!hb_ot_var_has_data(face.get())) return Drawable(face.get(), characters, names, {}, false);
+    std::vector<std::uint8_t> drawable = Drawable(face.get(), characters, names, pins, true);
+    // A default face the instancer cannot make static (CFF2 outlines today) is drawn as it comes.
+    if (drawable.empty() && pins.empty()) drawable = Drawable(face.get(), characters, names, {}, false);
+    return drawable;
 }
 
 bool SanitiserPasses(std::span<const std::uint8_t> file) { return Sanitise(file).has_value(); }

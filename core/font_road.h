@@ -70,10 +70,34 @@ struct FaceNames {
 // alone. nullopt when the bytes are not one sfnt font.
 std::optional<std::vector<std::uint8_t>> WithOwnNames(std::span<const std::uint8_t> font, const FaceNames& names);
 
+// One axis of a variable font held at a value, in the axis's own units (wght 100 to 900).
+struct AxisPin {
+    std::uint32_t tag = 0;
+    float value = 0;
+};
+
+// A named instance of a variable font ('fvar'): a face of the file in its own right.
+struct NamedInstance {
+    std::u16string displayName;  // the family and the instance's subfamily name: "Inter Thin"
+    std::u16string postScript;   // empty where the font names none
+    std::vector<AxisPin> pins;   // every axis of the font at the instance's coordinates
+};
+
+// More than any real family names; a font naming more is drawn once, at its default.
+inline constexpr std::size_t kMaxNamedInstances = 256;
+
+// The named instances of face `member` in 'fvar' order. Empty when the face has no variations,
+// names no instance (or more than kMaxNamedInstances), has a damaged 'fvar', or has outlines the
+// subsetter cannot make static (CFF2 today): such a face is one face, drawn at its default.
+std::vector<NamedInstance> NamedInstances(std::span<const std::uint8_t> sfnt, std::uint32_t member);
+
 // Face `member` of `sfnt` cut down to `characters` (the space and .notdef are always kept), renamed to
 // `names`, and passed by the sanitiser: the bytes the engine may be given. Empty on any refusal.
+// A variable face becomes a static font with its axes at `pins` (a named instance; each clamped to
+// its axis's range), or at their defaults when `pins` is empty.
 std::vector<std::uint8_t> MakeDrawableFace(std::span<const std::uint8_t> sfnt, std::uint32_t member,
-                                           std::u32string_view characters, const FaceNames& names);
+                                           std::u32string_view characters, const FaceNames& names,
+                                           std::span<const AxisPin> pins = {});
 
 // The sanitiser's verdict on a whole file (every member of a collection, web fonts decoded).
 bool SanitiserPasses(std::span<const std::uint8_t> file);

@@ -76,8 +76,7 @@ void FontRequest::ListFaces(FaceList list) {
             CopyField(face.displayName, font.family);
             face.italic = font.italic;
             face.bold = font.bold;
-            faces_.push_back(face);
-            members_.push_back(font.member);
+            AddFace(face, font.member);
         }
         return;
     }
@@ -89,8 +88,7 @@ void FontRequest::ListFaces(FaceList list) {
             const StyleFlags style = ProbeStyle(family.styles);
             face.italic = style.italic;
             face.bold = style.bold;
-            faces_.push_back(face);
-            members_.push_back(MemberForStyle(family));
+            AddFace(face, MemberForStyle(family));
         }
         return;
     }
@@ -101,8 +99,28 @@ void FontRequest::ListFaces(FaceList list) {
         CopyField(face.displayName, named->displayName);
         face.italic = named->italic;
         face.bold = named->bold;
+        AddFace(face, 0);
+    }
+}
+
+// A variable font is listed as its named instances, like the faces of a collection.
+void FontRequest::AddFace(const FontData& face, std::uint32_t member) {
+    std::vector<NamedInstance> instances = NamedInstances(bytes_.sfnt(), member);
+    if (instances.empty() || faces_.size() + instances.size() > kMaxCollectionMembers) {
         faces_.push_back(face);
-        members_.push_back(0);
+        members_.push_back(member);
+        pins_.emplace_back();
+        return;
+    }
+    for (NamedInstance& instance : instances) {
+        // Weight and slant are in the instance's outlines: asking the engine for bold or italic
+        // would embolden or slant them a second time.
+        FontData drawn{};
+        CopyField(drawn.faceName, instance.postScript.empty() ? instance.displayName : instance.postScript);
+        CopyField(drawn.displayName, instance.displayName);
+        faces_.push_back(drawn);
+        members_.push_back(member);
+        pins_.push_back(std::move(instance.pins));
     }
 }
 
@@ -118,7 +136,8 @@ std::optional<RegisteredFace> FontRequest::Register(std::size_t index, std::u16s
     }
     const FontData& listed = faces_[index];
     const FaceNames names{UniqueFamilyName(), listed.bold, listed.italic};
-    const std::vector<std::uint8_t> drawable = MakeDrawableFace(bytes_.sfnt(), member, CodePoints(drawn.sample), names);
+    const std::vector<std::uint8_t> drawable =
+        MakeDrawableFace(bytes_.sfnt(), member, CodePoints(drawn.sample), names, pins_[index]);
     if (drawable.empty()) return std::nullopt;
     drawn.registration =
         std::make_unique<PrivateMemoryFont>(drawable.data(), static_cast<DWORD>(drawable.size()));

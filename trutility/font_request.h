@@ -47,10 +47,12 @@ public:
 private:
     explicit FontRequest(FontBytes bytes) : bytes_(std::move(bytes)) {}
     void ListFaces(FaceList list);
+    void AddFace(const FontData& face, std::uint32_t member);
 
     FontBytes bytes_;
     std::vector<FontData> faces_;
     std::vector<std::uint32_t> members_;  // the collection member each face is drawn from
+    std::vector<std::vector<AxisPin>> pins_;  // a named instance's axes; empty: the member as it is
 };
 
 } // namespace glyphpeek

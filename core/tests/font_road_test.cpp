@@ -10,6 +10,7 @@
 
 #include "core/harfbuzz_owners.h"
 #include "core/sfnt_view.h"
+#include "testsupport/synthetic_font.h"
 
 namespace glyphpeek {
 namespace {
@@ -19,6 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 const std::string kFonts = GLYPHPEEK_TEST_FONTS;
 const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const std::string kFreeSans = "/usr/share/fonts/opentype/freefont/FreeSans.otf";
+const std::string kInter = "/usr/share/fonts/truetype/inter-vf/Inter.var.ttf";
 
 Bytes Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -114,6 +116,73 @@ TEST(FontRoad, ADrawableFaceHoldsTheRowsGlyphsAndOnlyItsOwnNames) {
     EXPECT_LE(other.size(), 31u);  // fits a font description's face name
     EXPECT_FALSE(WithOwnNames(Bytes{0, 1, 0, 0, 0, 9}, names));
     EXPECT_TRUE(MakeDrawableFace(Bytes(dejaVu.begin(), dejaVu.begin() + 5000), 0, U"A", names).empty());
+}
+
+bool HasTable(std::span<const std::uint8_t> font, const char* tag) {
+    const HbBlob table(hb_face_reference_table(FaceOver(font, 0).get(), HB_TAG(tag[0], tag[1], tag[2], tag[3])));
+    return hb_blob_get_length(table.get()) > 0;
+}
+
+TEST(FontRoad, NamedInstancesAreDrawnAsStaticFonts) {
+    const Bytes inter = Read(kInter);
+    const auto instances = NamedInstances(inter, 0);
+    ASSERT_EQ(instances.size(), 18u);  // Thin to Black, each upright and italic
+    EXPECT_EQ(instances.front().displayName, u"Inter Thin");
+    EXPECT_EQ(instances[1].displayName, u"Inter Thin Italic");
+    EXPECT_EQ(instances.back().displayName, u"Inter Black Italic");
+    ASSERT_EQ(instances.back().pins.size(), 2u);
+    EXPECT_EQ(instances.back().pins[0].tag, HB_TAG('w', 'g', 'h', 't'));
+    EXPECT_EQ(instances.back().pins[0].value, 900.0f);
+    EXPECT_EQ(instances.back().pins[1].value, -10.0f);
+
+    const FaceNames names{UniqueFamilyName(), false, false};
+    auto advanceOfH = [&](std::span<const AxisPin> pins) {
+        const Bytes face = MakeDrawableFace(inter, 0, U"H", names, pins);
+        for (const char* variations : {"fvar", "gvar", "HVAR"}) EXPECT_FALSE(HasTable(face, variations)) << variations;
+        const HbFont font(hb_font_create(FaceOver(face, 0).get()));
+        hb_codepoint_t glyph = 0;
+        EXPECT_TRUE(hb_font_get_nominal_glyph(font.get(), 'H', &glyph));
+        return hb_font_get_glyph_h_advance(font.get(), glyph);
+    };
+    const int thin = advanceOfH(instances.front().pins), black = advanceOfH(instances[16].pins);
+    EXPECT_LT(thin, black);
+    EXPECT_EQ(advanceOfH({}), advanceOfH(instances[6].pins));  // the default face is the Regular instance
+
+    EXPECT_TRUE(NamedInstances(Read(kDejaVu), 0).empty());
+}
+
+// A weight axis from 100 to 900 declaring `declared` instances with the weights given.
+Bytes Fvar(const std::vector<std::int32_t>& weights, std::uint16_t declared) {
+    Bytes fvar;
+    for (std::uint16_t v : {1, 0, 16, 2, 1, 20}) synthetic::AppendU16(fvar, v);
+    synthetic::AppendU16(fvar, declared);
+    synthetic::AppendU16(fvar, 8);
+    synthetic::AppendU32(fvar, synthetic::MakeTag("wght"));
+    for (std::int32_t v : {100, 400, 900}) synthetic::AppendU32(fvar, static_cast<std::uint32_t>(v * 65536));
+    synthetic::AppendU32(fvar, 256);  // flags, axis name
+    for (std::int32_t weight : weights) {
+        synthetic::AppendU32(fvar, 256u << 16);  // subfamily name, flags
+        synthetic::AppendU32(fvar, static_cast<std::uint32_t>(weight * 65536));
+    }
+    return fvar;
+}
+
+TEST(FontRoad, AnFvarNamingNoSoundInstanceLeavesTheDefaultFace) {
+    const auto font = [](Bytes fvar) {
+        return synthetic::SoundFont().Name(3, 1, 0x0409, 256, synthetic::Utf16BE(u"Heavy")).Table("fvar", fvar).Build();
+    };
+    EXPECT_TRUE(NamedInstances(font(Fvar({}, 0)), 0).empty());
+    EXPECT_TRUE(NamedInstances(font(Fvar({700}, 40)), 0).empty());  // more instances than the table holds
+
+    const Bytes wild = font(Fvar({5000, -5000}, 2));
+    const auto instances = NamedInstances(wild, 0);
+    ASSERT_EQ(instances.size(), 2u);
+    EXPECT_EQ(instances[0].displayName, u"Synthetic Heavy");
+    EXPECT_EQ(instances[0].pins[0].value, 900.0f);  // held to the axis
+    EXPECT_EQ(instances[1].pins[0].value, 100.0f);
+    const FaceNames names{UniqueFamilyName(), false, false};
+    for (const NamedInstance& instance : instances) MakeDrawableFace(wild, 0, U"A", names, instance.pins);
+    MakeDrawableFace(wild, 0, U"A", names);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "imaging/gdiplus_session.h"
 #include "testsupport/utility_library.h"
 #include "core/font_road.h"
+#include "testsupport/scratch_folder.h"
+#include "testsupport/synthetic_font.h"
 #include "winsupport/scoped_handles.h"
 
 using namespace glyphpeek::imaging;
@@ -25,6 +28,7 @@ const std::wstring kTestFonts = L"" GLYPHPEEK_TEST_FONTS;
 const wchar_t kFreeSans[] = L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSans.otf";
 const wchar_t kCantarell[] = L"Z:\\usr\\share\\fonts\\opentype\\cantarell\\Cantarell-Bold.otf";
 const wchar_t kStixSizeOne[] = L"Z:\\usr\\share\\fonts\\opentype\\stix\\STIXSizeOneSym-Regular.otf";
+const wchar_t kInterVariable[] = L"Z:\\usr\\share\\fonts\\truetype\\inter-vf\\Inter.var.ttf";
 
 using GetFontDataProc = void (*)(const wchar_t*, std::vector<FontData>*);
 
@@ -436,6 +440,51 @@ TEST_F(Rendering, TextIsNeverTallerThanItsCell) {
         EXPECT_EQ(inkOn(top), 0) << "row " << i;
         EXPECT_EQ(inkOn(top + h - 1), 0) << "row " << i;
     }
+}
+
+// A variable font shows its named instances as rows, Thin to Black: every row has ink, and the
+// upright rows grow darker down the weights (the sample is narrower than tall, so every row is set at
+// the cell's height whatever the instance's widths).
+TEST_F(Rendering, VariableFontsShowEachNamedInstance) {
+    const std::vector<FontData> faces = Faces(kInterVariable);
+    ASSERT_EQ(faces.size(), 18u);
+    EXPECT_STREQ(faces[0].displayName, L"Inter Thin");
+    EXPECT_STREQ(faces[17].displayName, L"Inter Black Italic");
+    const int n = static_cast<int>(faces.size()), size = 2048, r = size / n;
+    ArgbBitmap bitmap(size, size);
+    ASSERT_TRUE(bitmap);
+    SettingData define = Define(L"Il", 0x00FFFFFF, 0x00FFFFFF, 0);
+    define.FitSingleLine = 1;
+    drawFromFile(bitmap.get(), &define, kInterVariable);
+    const Pixels pixels = Read(bitmap);
+    std::vector<long> ink(static_cast<size_t>(n), 0);  // coverage: 255 for a black pixel
+    for (int y = 0; y < n * r; ++y) {
+        if (y % r == 0) continue;  // separators
+        for (int x = 0; x < size; ++x) ink[static_cast<size_t>(y / r)] += 255 - Channel(pixels.at(x, y), 8);
+    }
+    long lighter = 0;
+    for (int i = 0; i < n; ++i) {
+        EXPECT_GT(ink[i], 255 * 40) << "row " << i;
+        if (wcsstr(faces[i].displayName, L"Italic")) continue;
+        EXPECT_GT(ink[i], lighter) << faces[i].displayName;
+        lighter = ink[i];
+    }
+
+    // An 'fvar' naming no instance: the one face of the file.
+    ScratchFolder folder(std::filesystem::temp_directory_path() / "glyphpeek-variable");
+    const std::filesystem::path path = folder / "axis-only.ttf";
+    {
+        glyphpeek::synthetic::Bytes fvar;
+        for (std::uint16_t v : {1, 0, 16, 2, 1, 20, 0, 8}) glyphpeek::synthetic::AppendU16(fvar, v);
+        glyphpeek::synthetic::AppendU32(fvar, glyphpeek::synthetic::MakeTag("wght"));
+        for (std::uint32_t v : {100u << 16, 400u << 16, 900u << 16, 256u}) glyphpeek::synthetic::AppendU32(fvar, v);
+        const glyphpeek::synthetic::Bytes font = glyphpeek::synthetic::SoundFont().Table("fvar", fvar).Build();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(font.data()),
+                                                    static_cast<std::streamsize>(font.size()));
+    }
+    const std::vector<FontData> axisOnly = Faces(path.c_str());
+    ASSERT_EQ(axisOnly.size(), 1u);
+    EXPECT_STREQ(axisOnly[0].displayName, L"Synthetic");
 }
 
 } // namespace
