@@ -1,10 +1,14 @@
 #include "typorama/font_installer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cwchar>
+#include <span>
 #include <vector>
 
 #include "winsupport/scoped_handles.h"
 #include "imaging/font_engine.h"
+#include "core/font_road.h"
 #include "core/font_sanitiser.h"
 #include "winsupport/fonts_folder.h"
 #include "core/name_table.h"
@@ -29,21 +33,53 @@ std::wstring FontsFolder() {
     return path;
 }
 
-std::vector<std::u16string> FamilyNames(const wchar_t* path) {
-    // Read, not mapped: a page error of removable or network media must not crash Explorer.
-    const imaging::ReadFileBytes file(path);
-    // A file that fails the sanitiser is no font: it is never registered with the font engine.
-    if (!file || !SanitiseFont(file.bytes())) return {};
-    const auto collection = imaging::PrivateFontCollection::FromMemory(file.bytes());
+std::vector<std::u16string> FamilyNames(std::span<const std::uint8_t> bytes) {
+    const auto collection = imaging::PrivateFontCollection::FromMemory(bytes);
     // A file the collection refuses (CFF OpenType) is still a font when its name table says so.
     if (!collection.loaded()) {
-        const auto named = ReadNameTableFace(file.bytes(), imaging::DecodeAnsiName);
+        const auto named = ReadNameTableFace(bytes, imaging::DecodeAnsiName);
         if (!named || named->familyName.empty()) return {};
         return {named->familyName};
     }
     std::vector<std::u16string> names;
     for (const FontFamilyInfo& family : collection.Families(collection.FamilyCount())) names.push_back(family.name);
     return names;
+}
+
+// The file's bytes when Windows could install them: a TrueType, OpenType or collection file that the
+// sanitiser passes whole. Read once, not mapped (a page error of removable or network media must not
+// crash Explorer), so the bytes checked are the bytes installed.
+enum class Checked { kFont, kNoFont, kRefused };
+Checked CheckFont(const wchar_t* path, std::vector<std::uint8_t>& bytes) {
+    imaging::ReadFileBytes file(path);
+    if (!file) return Checked::kNoFont;
+    bytes = file.Take();
+    switch (DetectFontFormat(bytes)) {
+    case FontFormat::kTrueType:
+    case FontFormat::kCff:
+    case FontFormat::kCollection: break;
+    default: return Checked::kNoFont;  // web fonts are for browsers, not for Windows' font list
+    }
+    return SanitiseFont(bytes) && SanitiserPasses(bytes) ? Checked::kFont : Checked::kRefused;
+}
+
+// Writes exactly `bytes` to a file that did not exist; false (and nothing left behind) otherwise.
+bool WriteNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes) {
+    bool written = false;
+    {
+        const ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                          nullptr));
+        if (!file) return false;  // already there (left alone) or not writable
+        written = true;
+        for (size_t done = 0; written && done < bytes.size();) {
+            const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+            DWORD wrote = 0;
+            written = WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) && wrote == want;
+            done += wrote;
+        }
+    }
+    if (!written) DeleteFileW(path.c_str());
+    return written;
 }
 
 enum class Entry { kEntered, kNameTaken, kNotWritten };
@@ -94,15 +130,19 @@ void InstallFonts(const extension_common::FileSelection& selection, extension_co
         if (fileName.empty()) continue;
         const std::wstring destination = folder + std::wstring(fileName);
         if (destination.size() >= MAX_PATH) continue;
-        if (!CopyFileW(source, destination.c_str(), TRUE)) continue;
-
-        const std::vector<std::u16string> families = FamilyNames(source);
-        const std::wstring valueName = InstalledFontName(families);
-        if (valueName.empty()) {
-            // Not a font the system could list: take the copy back.
-            DeleteFileW(destination.c_str());
+        std::vector<std::uint8_t> bytes;
+        const Checked checked = CheckFont(source, bytes);
+        if (checked == Checked::kRefused) {
+            MessageBoxW(nullptr, InstalledMessage(text(IDS_REFUSED), fileName).c_str(),
+                        text(IDS_INFORMATION_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
             continue;
         }
+        if (checked != Checked::kFont) continue;
+        // Not a font the system could list: nothing is copied.
+        const std::wstring valueName = InstalledFontName(FamilyNames(bytes));
+        if (valueName.empty()) continue;
+        // Exactly the bytes checked, to a file that was not there: one of that name is left alone.
+        if (!WriteNewFile(destination, bytes)) continue;
         // An unlisted font would be gone at the next start of Windows, its file left behind: the copy
         // is taken back before the font is registered, and the user is told.
         if (const Entry entry = EnterInstalledFont(valueName, fileName); entry != Entry::kEntered) {

@@ -10,7 +10,10 @@
 
 namespace glyphpeek::typorama {
 
-// Copies each selected file into the Fonts folder (never over a file there), enters it in the
+// Reads each selected file once; only a TrueType, OpenType or collection file that the OpenType
+// Sanitizer passes whole is installed (one it refuses is reported, IDS_REFUSED), and exactly the bytes
+// it checked are written to a new file in the Fonts folder (never over a file there), which is then
+// entered in the
 // installed-font list under its family names (from the name table for a file the collection reader
 // refuses, such as CFF OpenType), adds it to the running system and tells every window. Files that
 // cannot be copied, or that hold no font family, leave nothing behind. Each file entered in the list
