@@ -29,7 +29,8 @@ void Cleanup() {
 
 // What "/setup" wrote, when the installation that ran it rolls back.
 void UndoSetup() {
-    UnregisterFontType(kVirtualFont);
+    for (int type = 0; type < kFontTypeCount; ++type)
+        if (IsAlwaysServed(type)) UnregisterFontType(type);
     UnregisterExtensionLibrary(false);
     RemoveLeftoverClassKeys();
 }

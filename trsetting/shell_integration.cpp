@@ -29,13 +29,11 @@ namespace {
 
 struct FontType {
     const wchar_t* extension;
-    const wchar_t* fileType;
+    const wchar_t* fileType;  // null: a type with no file type of Windows' own (no menu entry, no overlay)
 };
 constexpr FontType kFontTypes[kFontTypeCount] = {
-    {L".vft", L"vftfile"},
-    {L".ttf", L"ttffile"},
-    {L".ttc", L"ttcfile"},
-    {L".otf", L"otffile"},
+    {L".vft", L"vftfile"}, {L".ttf", L"ttffile"}, {L".ttc", L"ttcfile"}, {L".otf", L"otffile"},
+    {L".woff", nullptr},   {L".woff2", nullptr},  {L".otc", nullptr},
 };
 
 struct GenerationNames {
@@ -116,7 +114,7 @@ void DeleteIfLeftOver(const std::wstring& path, const wchar_t* ownDefault = null
 // an earlier version gives the types the user ticked the handlers this version adds.
 void AttachServedTypes() {
     for (int index = 0; index < kFontTypeCount; ++index)
-        if (index == kVirtualFont || IsFontTypeRegistered(index)) RegisterFontType(index);
+        if (IsAlwaysServed(index) || IsFontTypeRegistered(index)) RegisterFontType(index);
 }
 
 // A handler value Glyphpeek writes where another program may have written its own: a font type's
@@ -311,6 +309,7 @@ void RegisterFontType(int index, ShellGeneration generation) {
                 CreateClassKey(std::wstring(type->extension) + L"\\shellex\\" + ids::kPreviewHandlerSlot))
             Attach(preview.get(), L"", names.previewClass, SlotKind::kHandlerClass);
     }
+    if (!type->fileType) return;
     if (names.typeOverlay) {
         // An empty overlay: the shell draws no overlay icon on these thumbnails.
         if (const ScopedRegKey fileType = CreateClassKey(type->fileType))
@@ -338,6 +337,7 @@ void UnregisterFontType(int index, ShellGeneration generation) {
         if (const ScopedRegKey extension = OpenKey(HKEY_CLASSES_ROOT, type->extension, KEY_READ | KEY_WRITE))
             RegDeleteKeyW(extension.get(), L"shellex");
     }
+    if (!type->fileType) return;
     if (const ScopedRegKey fileType = OpenKey(HKEY_CLASSES_ROOT, type->fileType, KEY_READ | KEY_WRITE))
         Detach(fileType.get(), L"TypeOverlay", SlotKind::kTypeOverlay);
     if (const ScopedRegKey menus = OpenKey(HKEY_CLASSES_ROOT,
@@ -361,10 +361,12 @@ void RemoveLeftoverClassKeys() {
     for (int index = 0; index < kFontTypeCount; ++index) {
         const FontType& type = kFontTypes[index];
         const bool own = index == kVirtualFont;
-        const std::wstring fileType = type.fileType;
-        DeleteIfLeftOver(fileType + L"\\shellex\\ContextMenuHandlers");
-        DeleteIfLeftOver(fileType + L"\\shellex");
-        DeleteIfLeftOver(fileType, own ? kStubTypeDescription : nullptr);
+        if (type.fileType) {
+            const std::wstring fileType = type.fileType;
+            DeleteIfLeftOver(fileType + L"\\shellex\\ContextMenuHandlers");
+            DeleteIfLeftOver(fileType + L"\\shellex");
+            DeleteIfLeftOver(fileType, own ? kStubTypeDescription : nullptr);
+        }
         DeleteIfLeftOver(std::wstring(type.extension) + L"\\shellex");
         DeleteIfLeftOver(type.extension, own ? type.fileType : nullptr);
     }

@@ -9,9 +9,21 @@
 
 namespace glyphpeek::trsetting {
 
-// Indexes of the font types the handlers can serve.
-enum FontTypeIndex : int { kVirtualFont = 0, kTrueType = 1, kTrueTypeCollection = 2, kOpenType = 3 };
-inline constexpr int kFontTypeCount = 4;
+// Indexes of the font types the handlers can serve. The stub type and the types from kFirstAlwaysServed
+// on (web fonts and OpenType collections, which Windows does not install and no other program serves
+// with thumbnails) are attached whenever the library is registered; the user ticks the other three.
+enum FontTypeIndex : int {
+    kVirtualFont = 0,
+    kTrueType = 1,
+    kTrueTypeCollection = 2,
+    kOpenType = 3,
+    kWoff = 4,
+    kWoff2 = 5,
+    kOpenTypeCollection = 6,
+};
+inline constexpr int kFontTypeCount = 7;
+inline constexpr int kFirstAlwaysServed = kWoff;
+constexpr bool IsAlwaysServed(int index) { return index == kVirtualFont || index >= kFirstAlwaysServed; }
 
 // Windows before Vista (major version below 6) have the classic Explorer; later ones the Vista generation.
 enum class ShellGeneration { kClassic, kVista };

@@ -117,6 +117,8 @@ TEST(Maintenance, SetupRegistersAndItsUndoLeavesNothing) {
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
     EXPECT_TRUE(IsFontTypeRegistered(kVirtualFont));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"vftfile\\shellex\\ContextMenuHandlers\\UpdateThumbnail"));
+    // Web fonts and OpenType collections are served without being ticked.
+    for (const int type : {kWoff, kWoff2, kOpenTypeCollection}) EXPECT_TRUE(IsFontTypeRegistered(type)) << type;
     for (const wchar_t* type : {L".vft", L".otf"})
         EXPECT_EQ(registry_probe::String(HKEY_CLASSES_ROOT,
                                          std::wstring(type) + L"\\shellex\\" + glyphpeek::ids::kPreviewHandlerSlot),
@@ -124,7 +126,8 @@ TEST(Maintenance, SetupRegistersAndItsUndoLeavesNothing) {
             << type;
     EXPECT_EQ(RunMaintenance(ParseCommandTail(u"/UndoSetup"), &Text), 0);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kVistaClsid));
-    for (const wchar_t* key : {L".vft", L"vftfile"}) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    for (const wchar_t* key : {L".vft", L"vftfile", L".woff", L".woff2", L".otc"})
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
     UnregisterFontType(kOpenType);
 }
 
