@@ -13,25 +13,13 @@
 #include "core/font_road.h"
 #include "core/font_sanitiser.h"
 #include "imaging/read_file.h"
+#include "tools/bench/timing.h"
 
 namespace {
 
 constexpr int kRuns = 15;
 
-double Median(const std::function<bool()>& call) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> ms;
-    for (int run = 0; run < kRuns; ++run) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        if (!call()) return -1;
-        QueryPerformanceCounter(&end);
-        ms.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[kRuns / 2];
-}
+double Median(const std::function<bool()>& call) { return bench::MedianMs(kRuns, call); }
 
 } // namespace
 

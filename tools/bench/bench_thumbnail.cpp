@@ -22,6 +22,7 @@
 #include "imaging/drawing_context.h"
 #include "imaging/gdiplus_session.h"
 #include "tools/bench/process_memory.h"
+#include "tools/bench/timing.h"
 #include "tools/thumbnail_road.h"
 #include "tools/utility_beside.h"
 
@@ -33,19 +34,8 @@ namespace {
 constexpr int kRuns = 31;
 
 double Median(const std::function<bool()>& call) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> ms;
     call();  // warm-up: the first call also loads the extension library into the process
-    for (int run = 0; run < kRuns; ++run) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        if (!call()) return -1;
-        QueryPerformanceCounter(&end);
-        ms.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[kRuns / 2];
+    return bench::MedianMs(kRuns, call);
 }
 
 void Print(const char* what, double ms) {
