@@ -35,11 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(text.size() <= kMaxPathUnits && text.find(u'\0') == std::u16string_view::npos);
     Check(StartsWith(units, text));
 
+    // The Fonts folder joins with exactly one separator, whether or not it ends in one.
+    std::u16string joined = folder;
+    if (!joined.empty() && joined.back() == u'\\') joined.pop_back();
+    joined.push_back(u'\\');
     for (const std::u16string& target : {StubTarget(units, folder), RemovalTarget(units, folder),
                                          InstalledFontFile(units, true, folder), InstalledFontFile(units, false, folder)}) {
         Check(target.size() <= kMaxPathUnits);
         // Either the text itself or a name in the Fonts folder.
-        Check(target.empty() || target == text || StartsWith(target, folder + u"\\"));
+        Check(target.empty() || target == text || StartsWith(target, joined));
     }
     const std::u16string stub = StubTarget(units, folder);
     Check(stub.empty() || stub == RemovalTarget(units, folder));
