@@ -1,14 +1,10 @@
 // own_samples: for every face of every font file (.ttf, .otf, .ttc, .otc) under the folders given,
 // prints the sample a row draws when the face holds none of the define's characters: the face's
 // main script, what kind of sample it is, and the sample itself; then how many faces got letters of
-// their script, only other characters, or nothing. With --before, also what the earlier fallback
-// drew: the first dozen characters of the ranges the font engine lists (as Wine lists them: every
-// mapped character, cut to 16 bits), counted as letters, boxes (some character the face does not
-// map), other characters, or nothing.
+// their script, only other characters, or nothing.
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/coverage_sample.h"
+#include "core/harfbuzz_owners.h"
 #include "core/own_script_sample.h"
 
 namespace fs = std::filesystem;
@@ -73,46 +69,6 @@ std::string ScriptName(hb_script_t script) {
     return tag;
 }
 
-// The earlier fallback: the ranges as Wine's GetFontUnicodeRanges reports them, then the first
-// dozen characters in code-point order.
-std::u16string EarlierSample(const glyphpeek::FaceCharacters& face) {
-    std::vector<glyphpeek::CodeRange> ranges;
-    char32_t previous = 0;
-    face.ForEachMapped([&](char32_t c, std::uint32_t) {
-        if (!ranges.empty() && c == previous + 1) ++ranges.back().count;
-        else ranges.push_back({static_cast<char32_t>(c & 0xFFFF), 1});
-        previous = c;
-        return true;
-    });
-    return glyphpeek::CoverageSample(std::move(ranges));
-}
-
-enum Earlier { kEarlierLetters, kEarlierBoxes, kEarlierOther, kEarlierNothing, kEarlierKinds };
-const char* const kEarlierNames[] = {"letters", "boxes", "other", "nothing"};
-
-bool IsLetterOf(char32_t c, hb_script_t script) {
-    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
-    switch (hb_unicode_general_category(unicode, c)) {
-        case HB_UNICODE_GENERAL_CATEGORY_UPPERCASE_LETTER:
-        case HB_UNICODE_GENERAL_CATEGORY_LOWERCASE_LETTER:
-        case HB_UNICODE_GENERAL_CATEGORY_TITLECASE_LETTER:
-        case HB_UNICODE_GENERAL_CATEGORY_MODIFIER_LETTER:
-        case HB_UNICODE_GENERAL_CATEGORY_OTHER_LETTER: return hb_unicode_script(unicode, c) == script;
-        default: return false;
-    }
-}
-
-// The earlier sample holds no pairs: the engine's ranges are 16-bit.
-Earlier Judge(const glyphpeek::FaceCharacters& face, const OwnSample& own, std::u16string_view sample) {
-    if (sample.empty()) return kEarlierNothing;
-    bool letters = own.kind == OwnSample::Kind::kLetters;
-    for (char16_t unit : sample) {
-        if (face.Glyph(unit) == 0) return kEarlierBoxes;
-        letters = letters && IsLetterOf(unit, own.script);
-    }
-    return letters ? kEarlierLetters : kEarlierOther;
-}
-
 const char* KindName(OwnSample::Kind kind) {
     switch (kind) {
         case OwnSample::Kind::kLetters: return "letters";
@@ -124,13 +80,8 @@ const char* KindName(OwnSample::Kind kind) {
 } // namespace
 
 int main(int argc, char** argv) {
-    bool before = false;
     std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--before") == 0) {
-            before = true;
-            continue;
-        }
         if (!fs::exists(argv[i])) {
             std::fprintf(stderr, "own_samples: no such file or folder %s\n", argv[i]);
             return 2;
@@ -138,38 +89,26 @@ int main(int argc, char** argv) {
         Collect(argv[i], files);
     }
     if (files.empty()) {
-        std::fprintf(stderr, "usage: own_samples [--before] FOLDER_OR_FONT...\n");
+        std::fprintf(stderr, "usage: own_samples FOLDER_OR_FONT...\n");
         return 2;
     }
     std::sort(files.begin(), files.end());
-    int kinds[3] = {}, earlier[kEarlierKinds] = {}, faces = 0;
+    int kinds[3] = {}, faces = 0;
     for (const fs::path& file : files) {
         std::ifstream in(file, std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        hb_blob_t* blob = hb_blob_create(reinterpret_cast<const char*>(bytes.data()),
-                                         static_cast<unsigned>(bytes.size()), HB_MEMORY_MODE_READONLY, nullptr, nullptr);
-        const unsigned members = std::max(1u, hb_face_count(blob));
-        hb_blob_destroy(blob);
+        const unsigned members = std::max(1u, hb_face_count(glyphpeek::BlobOver(bytes).get()));
         for (unsigned index = 0; index < members; ++index) {
             const glyphpeek::FaceCharacters face(bytes, index);
             const OwnSample own = glyphpeek::OwnScriptSample(face);
             ++faces;
             ++kinds[static_cast<int>(own.kind)];
-            std::printf("%-7s %s %s", KindName(own.kind), ScriptName(own.script).c_str(), Utf8(own.text).c_str());
-            if (before) {
-                const std::u16string old = EarlierSample(face);
-                const Earlier judged = Judge(face, own, old);
-                ++earlier[judged];
-                std::printf("  | before %s %s", kEarlierNames[judged], Utf8(old).c_str());
-            }
-            std::printf("  %s:%u\n", file.filename().c_str(), index);
+            std::printf("%-7s %s %s  %s:%u\n", KindName(own.kind), ScriptName(own.script).c_str(),
+                        Utf8(own.text).c_str(), file.filename().c_str(), index);
         }
     }
     std::printf("%d faces in %zu files: %d with letters of their script, %d with only other characters, %d with nothing\n",
                 faces, files.size(), kinds[static_cast<int>(OwnSample::Kind::kLetters)],
                 kinds[static_cast<int>(OwnSample::Kind::kOther)], kinds[static_cast<int>(OwnSample::Kind::kNothing)]);
-    if (before)
-        std::printf("before: %d with letters of their script, %d with boxes, %d with only other characters, %d with nothing\n",
-                    earlier[kEarlierLetters], earlier[kEarlierBoxes], earlier[kEarlierOther], earlier[kEarlierNothing]);
     return 0;
 }

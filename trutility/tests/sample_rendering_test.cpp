@@ -1,6 +1,7 @@
 // Font reading and sample rendering through the real TRUtility.dll, with real fonts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -29,6 +30,8 @@ const wchar_t kFreeSans[] = L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSan
 const wchar_t kCantarell[] = L"Z:\\usr\\share\\fonts\\opentype\\cantarell\\Cantarell-Bold.otf";
 const wchar_t kStixSizeOne[] = L"Z:\\usr\\share\\fonts\\opentype\\stix\\STIXSizeOneSym-Regular.otf";
 const wchar_t kInterVariable[] = L"Z:\\usr\\share\\fonts\\truetype\\inter-vf\\Inter.var.ttf";
+// Mathematical sans-serif letters and digits, all beyond the BMP.
+const wchar_t kAstralMath[] = L"Z:\\usr\\share\\javascript\\mathjax\\fonts\\HTML-CSS\\STIX-Web\\otf\\STIXMathJax_SansSerif-Regular.otf";
 
 using GetFontDataProc = void (*)(const wchar_t*, std::vector<FontData>*);
 
@@ -416,6 +419,42 @@ TEST_F(Rendering, EveryRealFontShowsSomething) {
         SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
         drawFromFile(bitmap.get(), &define, font);
         EXPECT_GT(Ink(bitmap), 20) << font;
+    }
+}
+
+// The ink of each shape on a one-row picture, left to right: a shape is a run of columns with ink.
+std::vector<int> InkPerShape(const Pixels& pixels) {
+    std::vector<int> shapes;
+    bool inShape = false;
+    for (int x = 0; x < pixels.width; ++x) {
+        int ink = 0;
+        for (int y = 0; y < pixels.height; ++y) ink += 255 - Channel(pixels.at(x, y), 8);
+        if (ink > 0 && !inShape) shapes.push_back(0);
+        if (ink > 0) shapes.back() += ink;
+        inShape = ink > 0;
+    }
+    return shapes;
+}
+
+// A face holding none of the sample's characters shows a dozen of its own. Script fonts show
+// letters of their script, not ASCII punctuation (Kannada, Khmer) nor missing-glyph boxes (Osage and
+// Brahmi, beyond the BMP, which the engine's text calls draw as boxes under Wine); a math font whose
+// letters all lie beyond the BMP shows them, not nothing. A row of boxes is one shape repeated: the
+// shapes' ink must differ.
+TEST_F(Rendering, FacesWithoutTheSampleShowTheirOwnLetters) {
+    const std::wstring noto = L"Z:\\usr\\share\\fonts\\truetype\\noto\\";
+    const std::wstring fonts[] = {noto + L"NotoSansKannada-Regular.ttf", noto + L"NotoSansKhmer-Regular.ttf",
+                                  noto + L"NotoSansOsage-Regular.ttf", noto + L"NotoSansBrahmi-Regular.ttf", kAstralMath};
+    for (const std::wstring& font : fonts) {
+        SCOPED_TRACE(testing::Message() << font.c_str());
+        ArgbBitmap bitmap(640, 64);
+        SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+        define.FitSingleLine = 1;
+        drawFromFile(bitmap.get(), &define, font.c_str());
+        const std::vector<int> shapes = InkPerShape(Read(bitmap));
+        ASSERT_GE(shapes.size(), 6u);
+        const auto [least, most] = std::minmax_element(shapes.begin(), shapes.end());
+        EXPECT_GT(*most, *least * 3 / 2);
     }
 }
 
