@@ -436,26 +436,47 @@ std::vector<int> InkPerShape(const Pixels& pixels) {
     return shapes;
 }
 
+// A row of missing-glyph boxes is one shape repeated; a row of letters has shapes of differing ink.
+void ExpectShapesOfTheirOwn(const ArgbBitmap& bitmap) {
+    const std::vector<int> shapes = InkPerShape(Read(bitmap));
+    ASSERT_GE(shapes.size(), 6u);
+    const auto [least, most] = std::minmax_element(shapes.begin(), shapes.end());
+    EXPECT_GT(*most, *least * 3 / 2);
+}
+
+const std::wstring kNoto = L"Z:\\usr\\share\\fonts\\truetype\\noto\\";
+
 // A face holding none of the sample's characters shows a dozen of its own. Script fonts show
-// letters of their script, not ASCII punctuation (Kannada, Khmer) nor missing-glyph boxes (Osage and
-// Brahmi, beyond the BMP, which the engine's text calls draw as boxes under Wine); a math font whose
-// letters all lie beyond the BMP shows them, not nothing. A row of boxes is one shape repeated: the
-// shapes' ink must differ.
+// letters of their script, not ASCII punctuation (Kannada, Khmer) nor boxes or nothing (Osage and
+// Brahmi, beyond the BMP, which the engine's text calls cannot draw under Wine); a math font whose
+// letters all lie beyond the BMP shows them, not nothing.
 TEST_F(Rendering, FacesWithoutTheSampleShowTheirOwnLetters) {
-    const std::wstring noto = L"Z:\\usr\\share\\fonts\\truetype\\noto\\";
-    const std::wstring fonts[] = {noto + L"NotoSansKannada-Regular.ttf", noto + L"NotoSansKhmer-Regular.ttf",
-                                  noto + L"NotoSansOsage-Regular.ttf", noto + L"NotoSansBrahmi-Regular.ttf", kAstralMath};
+    const std::wstring fonts[] = {kNoto + L"NotoSansKannada-Regular.ttf", kNoto + L"NotoSansKhmer-Regular.ttf",
+                                  kNoto + L"NotoSansOsage-Regular.ttf", kNoto + L"NotoSansBrahmi-Regular.ttf", kAstralMath};
     for (const std::wstring& font : fonts) {
         SCOPED_TRACE(testing::Message() << font.c_str());
         ArgbBitmap bitmap(640, 64);
         SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
         define.FitSingleLine = 1;
         drawFromFile(bitmap.get(), &define, font.c_str());
-        const std::vector<int> shapes = InkPerShape(Read(bitmap));
-        ASSERT_GE(shapes.size(), 6u);
-        const auto [least, most] = std::minmax_element(shapes.begin(), shapes.end());
-        EXPECT_GT(*most, *least * 3 / 2);
+        ExpectShapesOfTheirOwn(bitmap);
     }
+}
+
+// Faces drawn by name (installed ones, as the settings program previews them) are asked through the
+// font engine's own tables, and their letters beyond the BMP drawn by glyph.
+TEST_F(Rendering, FacesByNameShowTheirOwnLettersToo) {
+    const std::wstring osage = kNoto + L"NotoSansOsage-Regular.ttf";
+    ASSERT_EQ(AddFontResourceExW(osage.c_str(), FR_PRIVATE, nullptr), 1);
+    std::vector<FontData> faces(1);
+    wcscpy(faces[0].faceName, L"Noto Sans Osage");
+    auto drawNames = library.Get<void (*)(GpBitmap*, SettingData*, std::vector<FontData>*)>("DrawStringFromNames");
+    ArgbBitmap bitmap(640, 64);
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+    define.FitSingleLine = 1;
+    drawNames(bitmap.get(), &define, &faces);
+    ExpectShapesOfTheirOwn(bitmap);
+    RemoveFontResourceExW(osage.c_str(), FR_PRIVATE, nullptr);
 }
 
 // Ten faces in rows of 25 pixels: each row's text fits its cell instead of being clipped to a strip.
