@@ -34,7 +34,10 @@ bool IsLetter(hb_unicode_general_category_t category) {
 }
 
 // Of the characters a face without letters of a script shows: lower ranks first.
-int FallbackRank(hb_unicode_general_category_t category) {
+int FallbackRank(char32_t c) {
+    constexpr char32_t kDottedCircle = 0x25CC;  // the base fonts carry to show marks on: not their own
+    if (c == kDottedCircle) return 3;
+    const hb_unicode_general_category_t category = hb_unicode_general_category(Unicode(), c);
     switch (category) {
         case HB_UNICODE_GENERAL_CATEGORY_MATH_SYMBOL:
         case HB_UNICODE_GENERAL_CATEGORY_CURRENCY_SYMBOL:
@@ -247,7 +250,7 @@ OwnSample OwnScriptSample(const FaceCharacters& face) {
     Picker picker(face);
     face.ForEachMapped([&](char32_t c, std::uint32_t glyph) {
         if (!IsVisibleCharacter(c)) return true;
-        const bool more = picker.Offer(ranks[FallbackRank(hb_unicode_general_category(Unicode(), c))], c, glyph);
+        const bool more = picker.Offer(ranks[FallbackRank(c)], c, glyph);
         return more && ranks[0].size() < kOwnSampleChars;
     });
     std::vector<char32_t> chosen;
