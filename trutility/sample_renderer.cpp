@@ -90,6 +90,28 @@ public:
                     static_cast<UINT>(glyphs.size()), nullptr);
     }
 
+    // The start of the text up to the character that crosses `width`: the font engine would
+    // rasterise every character handed to it, however far past the edge.
+    std::u16string_view Reaching(std::u16string_view text, int width) const {
+        int fit = -1;
+        SIZE extent{};
+        if (characters_) {
+            std::vector<WORD> glyphs = Glyphs(text);
+            if (!GetTextExtentExPointI(dc_, glyphs.data(), static_cast<int>(glyphs.size()), width, &fit, nullptr, &extent) ||
+                fit < 0)
+                return text;
+            std::size_t units = 0;  // fit + 1 characters, a pair counting as one
+            for (int k = 0; k <= fit && units < text.size(); ++k)
+                units += text[units] >= 0xD800 && text[units] <= 0xDBFF && units + 1 < text.size() ? 2 : 1;
+            return text.substr(0, units);
+        }
+        const std::wstring_view wide = AsWide(text);
+        if (!GetTextExtentExPointW(dc_, wide.data(), static_cast<int>(wide.size()), width, &fit, nullptr, &extent) ||
+            fit < 0)
+            return text;
+        return text.substr(0, CutWhole(wide, std::min(wide.size(), static_cast<std::size_t>(fit) + 1)).size());
+    }
+
 private:
     // A character the font does not map gets glyph 0, its missing-glyph box, as text would.
     std::vector<WORD> Glyphs(std::u16string_view text) const {
@@ -299,17 +321,8 @@ void DrawLineCell(GpBitmap* target, const RowFace& face, const SampleCell& cell)
         CreateFaceFont(face.face.faceName, cell.pixelSize * factor, face.face.bold, face.face.italic);
     {
         SelectedObject selected(dc, font.get());
-        // Only what reaches into the cell: the font engine would rasterise every character handed to it.
-        const std::wstring_view text = AsWide(face.sample);
-        size_t count = text.size();
-        int fit = 0;
-        SIZE extent{};
-        if (GetTextExtentExPointW(dc, text.data(), static_cast<int>(text.size()), cell.width * factor, &fit, nullptr,
-                                  &extent) &&
-            fit >= 0)
-            count = std::min(text.size(), static_cast<size_t>(fit) + 1);
-        count = CutWhole(text, count).size();
-        TextOutW(dc, 0, 0, text.data(), static_cast<int>(count));
+        const SampleInk ink(dc, face.sample);
+        ink.Draw(ink.Reaching(face.sample, cell.width * factor), 0, 0);
     }
     Composite(target, cell.x, cell.y, canvas, factor, cell.ink);
 }

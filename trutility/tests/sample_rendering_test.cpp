@@ -479,6 +479,19 @@ TEST_F(Rendering, FacesByNameShowTheirOwnLettersToo) {
     RemoveFontResourceExW(osage.c_str(), FR_PRIVATE, nullptr);
 }
 
+// The preview pane's lines at a pixel size draw the face's own letters as its rows do.
+TEST_F(Rendering, PreviewLinesShowTheirOwnLettersToo) {
+    const std::vector<uint8_t> bytes = FileBytes((kNoto + L"NotoSansOsage-Regular.ttf").c_str());
+    ASSERT_FALSE(bytes.empty());
+    auto drawSamples = library.Get<DrawSamplesFromBinaryProc>("DrawSamplesFromBinary");
+    ArgbBitmap bitmap(640, 64);
+    FillPixels(bitmap.get(), 0xFFFFFFFF);
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+    const SampleCell line = {0, 0, 0, 640, 64, 40, 0xFF000000u};
+    drawSamples(bitmap.get(), &define, bytes.data(), static_cast<uint32_t>(bytes.size()), &line, 1);
+    ExpectShapesOfTheirOwn(bitmap);
+}
+
 // Ten faces in rows of 25 pixels: each row's text fits its cell instead of being clipped to a strip.
 TEST_F(Rendering, TextIsNeverTallerThanItsCell) {
     const int n = static_cast<int>(Faces(kNotoCjk).size());
