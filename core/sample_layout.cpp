@@ -218,6 +218,10 @@ std::optional<int> LayoutSingleLine(std::u16string_view sample, int canvasWidth,
     }
 }
 
+Point CentredOrigin(int canvasWidth, int canvasHeight, TextExtent extent) noexcept {
+    return {Clamp32((std::int64_t{canvasWidth} - extent.cx) / 2), Clamp32((std::int64_t{canvasHeight} - extent.cy) / 2)};
+}
+
 std::optional<SampleBlock> LayoutBlock(std::u16string_view sample, int canvasWidth, int canvasHeight,
                                        const MeasureText& measure) noexcept {
     try {

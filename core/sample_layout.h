@@ -76,6 +76,14 @@ inline constexpr std::size_t kSampleTextUnits = 260;
 std::optional<int> LayoutSingleLine(std::u16string_view sample, int canvasWidth, int canvasHeight,
                                     const MeasureText& measure) noexcept;
 
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+// Where a line of the given extent starts so that it is centred on the canvas, as the engine's
+// centred single-line drawing places text (left of or above the canvas when it is larger).
+Point CentredOrigin(int canvasWidth, int canvasHeight, TextExtent extent) noexcept;
+
 // Block layout: the sample wrapped greedily into a block about as wide as it is tall, scaled to
 // the canvas width, and placed character by character. A character is a UTF-16 unit, or a
 // surrogate pair as one.

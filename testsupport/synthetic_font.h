@@ -109,6 +109,26 @@ inline Bytes CmapTable() {
     for (std::uint16_t v : {0x41, 0xFFFF, 0, 0x41, 0xFFFF, 0xFFC0, 1, 0, 0}) AppendU16(table, v);
     return table;
 }
+// cmap with one Windows Unicode (3, 1) format 4 subtable of the segments given, in order, each
+// mapping [start, end] to c + delta; the closing 0xFFFF segment is added.
+struct CmapSegment {
+    std::uint16_t start = 0;
+    std::uint16_t end = 0;
+    std::uint16_t delta = 0;
+};
+inline Bytes Format4CmapTable(std::vector<CmapSegment> segments) {
+    segments.push_back({0xFFFF, 0xFFFF, 1});
+    const auto count = static_cast<std::uint16_t>(segments.size());
+    Bytes table;
+    for (std::uint16_t v : {0, 1, 3, 1, 0, 12}) AppendU16(table, v);
+    for (int v : {4, 16 + 8 * count, 0, 2 * count, 0, 0, 0}) AppendU16(table, static_cast<std::uint16_t>(v));
+    for (const CmapSegment& s : segments) AppendU16(table, s.end);
+    AppendU16(table, 0);
+    for (const CmapSegment& s : segments) AppendU16(table, s.start);
+    for (const CmapSegment& s : segments) AppendU16(table, s.delta);
+    for (std::size_t i = 0; i < segments.size(); ++i) AppendU16(table, 0);
+    return table;
+}
 // Ascender 1638 and descender -410 of a 2048-unit em, as real fonts have them.
 inline Bytes HheaTable(std::uint16_t hMetrics) {
     Bytes table(36, 0);

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "core/coverage_sample.h"
 #include "core/font_sanitiser.h"
-#include "core/harfbuzz_owners.h"
 #include "core/name_table.h"
+#include "core/own_script_sample.h"
 #include "core/sfnt_reader.h"
 #include "imaging/font_engine.h"
 #include "imaging/read_file.h"
@@ -18,30 +17,6 @@ void CopyField(wchar_t (&field)[N], std::u16string_view text) {
     const std::u16string_view cut = CutToField(text, N);
     std::copy(cut.begin(), cut.end(), field);
     field[cut.size()] = L'\0';
-}
-
-// Whether the face maps some visible character of the sample to a glyph; a sample without visible
-// characters shows nothing in any face and stays as it is.
-bool DrawsSomeOf(hb_font_t* font, std::u32string_view sample) {
-    bool visible = false;
-    for (char32_t c : sample) {
-        if (!IsSampleCharacter(c)) continue;
-        hb_codepoint_t glyph = 0;
-        if (hb_font_get_nominal_glyph(font, c, &glyph) && glyph != 0) return true;
-        visible = true;
-    }
-    return !visible;
-}
-
-// The characters the face itself maps, for a row whose sample it cannot draw.
-std::u16string OwnCharacters(hb_face_t* face) {
-    const HbSet unicodes(hb_set_create());
-    hb_face_collect_unicodes(face, unicodes.get());
-    std::vector<CodeRange> ranges;
-    hb_codepoint_t first = HB_SET_VALUE_INVALID, last = HB_SET_VALUE_INVALID;
-    while (ranges.size() < 4096 && hb_set_next_range(unicodes.get(), &first, &last))
-        ranges.push_back({static_cast<char32_t>(first), static_cast<std::uint32_t>(last - first + 1)});
-    return CoverageSample(std::move(ranges));
 }
 
 } // namespace
@@ -130,9 +105,8 @@ std::optional<RegisteredFace> FontRequest::Register(std::size_t index, std::u16s
     RegisteredFace drawn;
     drawn.sample = sample;
     {
-        const HbFace face = FaceOver(bytes_.sfnt(), member);
-        const HbFont font(hb_font_create(face.get()));
-        if (!DrawsSomeOf(font.get(), CodePoints(sample))) drawn.sample = OwnCharacters(face.get());
+        const FaceCharacters characters(bytes_.sfnt(), member);
+        if (!MapsSomeVisibleCharacter(characters, sample)) drawn.sample = OwnScriptSample(characters).text;
     }
     const FontData& listed = faces_[index];
     const FaceNames names{UniqueFamilyName(), listed.bold, listed.italic};

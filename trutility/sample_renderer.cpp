@@ -12,8 +12,9 @@
 
 #include "trutility/TRUtility.h"
 #include "imaging/drawing_context.h"
-#include "trutility/face_coverage.h"
 #include "trutility/font_request.h"
+#include "trutility/selected_face.h"
+#include "core/own_script_sample.h"
 #include "imaging/font_engine.h"
 #include "imaging/reduced_text.h"
 #include "imaging/text_canvas.h"
@@ -41,14 +42,88 @@ void PaintBackground(DrawingContext& context, PixelSize size, const glyphpeek::B
         context.Clear(background.top);
 }
 
-// Measures text in the font selected into the device context.
-glyphpeek::MeasureText MeasureIn(HDC dc) {
-    return [dc](std::u16string_view text) {
-        SIZE extent = {};
-        GetTextExtentPoint32W(dc, AsWide(text).data(), static_cast<int>(text.size()), &extent);
-        return glyphpeek::TextExtent{static_cast<int>(extent.cx), static_cast<int>(extent.cy)};
-    };
-}
+// How a sample reaches the font engine. Text as it is, but a sample with characters beyond the BMP
+// by the glyphs the selected font maps them to: GDI's text calls under Wine draw such characters as
+// missing-glyph boxes even when the font maps them, and glyph indices mean the same on Windows.
+class SampleInk {
+public:
+    // The face is selected into dc (at any size) for as long as this lives.
+    SampleInk(HDC dc, std::u16string_view sample) : dc_(dc) {
+        const auto surrogate = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; };
+        if (std::none_of(sample.begin(), sample.end(), surrogate)) return;
+        face_ = glyphpeek::SelectedFace(dc);
+        characters_.emplace(face_.get());
+    }
+
+    glyphpeek::MeasureText Measure() const {
+        return [this](std::u16string_view text) {
+            SIZE extent = {};
+            if (characters_) {
+                std::vector<WORD> glyphs = Glyphs(text);
+                GetTextExtentPointI(dc_, glyphs.data(), static_cast<int>(glyphs.size()), &extent);
+            } else {
+                GetTextExtentPoint32W(dc_, AsWide(text).data(), static_cast<int>(text.size()), &extent);
+            }
+            return glyphpeek::TextExtent{static_cast<int>(extent.cx), static_cast<int>(extent.cy)};
+        };
+    }
+
+    // One line centred on the canvas.
+    void DrawCentred(std::u16string_view text, int canvasWidth, int canvasHeight) const {
+        if (!characters_) {
+            RECT canvas = {0, 0, canvasWidth, canvasHeight};
+            DrawTextW(dc_, AsWide(text).data(), static_cast<int>(text.size()), &canvas,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+            return;
+        }
+        const glyphpeek::Point at = glyphpeek::CentredOrigin(canvasWidth, canvasHeight, Measure()(text));
+        Draw(text, at.x, at.y);
+    }
+
+    void Draw(std::u16string_view text, int x, int y) const {
+        if (!characters_) {
+            TextOutW(dc_, x, y, AsWide(text).data(), static_cast<int>(text.size()));
+            return;
+        }
+        const std::vector<WORD> glyphs = Glyphs(text);
+        ExtTextOutW(dc_, x, y, ETO_GLYPH_INDEX, nullptr, reinterpret_cast<const wchar_t*>(glyphs.data()),
+                    static_cast<UINT>(glyphs.size()), nullptr);
+    }
+
+    // The start of the text up to the character that crosses `width`: the font engine would
+    // rasterise every character handed to it, however far past the edge.
+    std::u16string_view Reaching(std::u16string_view text, int width) const {
+        int fit = -1;
+        SIZE extent{};
+        if (characters_) {
+            std::vector<WORD> glyphs = Glyphs(text);
+            if (!GetTextExtentExPointI(dc_, glyphs.data(), static_cast<int>(glyphs.size()), width, &fit, nullptr, &extent) ||
+                fit < 0)
+                return text;
+            std::size_t units = 0;  // fit + 1 characters, a pair counting as one
+            for (int k = 0; k <= fit && units < text.size(); ++k)
+                units += text[units] >= 0xD800 && text[units] <= 0xDBFF && units + 1 < text.size() ? 2 : 1;
+            return text.substr(0, units);
+        }
+        const std::wstring_view wide = AsWide(text);
+        if (!GetTextExtentExPointW(dc_, wide.data(), static_cast<int>(wide.size()), width, &fit, nullptr, &extent) ||
+            fit < 0)
+            return text;
+        return text.substr(0, CutWhole(wide, std::min(wide.size(), static_cast<std::size_t>(fit) + 1)).size());
+    }
+
+private:
+    // A character the font does not map gets glyph 0, its missing-glyph box, as text would.
+    std::vector<WORD> Glyphs(std::u16string_view text) const {
+        std::vector<WORD> glyphs;
+        for (char32_t c : glyphpeek::CodePoints(text)) glyphs.push_back(static_cast<WORD>(characters_->Glyph(c)));
+        return glyphs;
+    }
+
+    HDC dc_;
+    glyphpeek::HbFace face_;
+    std::optional<glyphpeek::FaceCharacters> characters_;
+};
 
 void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool singleLine, int canvasWidth,
                 int canvasHeight, bool askEngineForOwnSample) {
@@ -56,26 +131,25 @@ void DrawSample(HDC dc, const FontData& face, std::u16string_view sample, bool s
     std::optional<SelectedObject> probe(std::in_place, dc, probeFont.get());
     // A face with none of the sample's characters draws characters of its own instead of nothing (the
     // font road has chosen them already for the faces it registers).
-    const std::u16string own = askEngineForOwnSample ? OwnSampleWhenNoneMaps(dc, sample) : std::u16string();
+    const std::u16string own =
+        askEngineForOwnSample ? glyphpeek::OwnSampleWhenNoneMaps(dc, sample) : std::u16string();
     if (!own.empty()) sample = own;
+    const SampleInk ink(dc, sample);
     if (singleLine) {
-        const auto size = glyphpeek::LayoutSingleLine(sample, canvasWidth, canvasHeight, MeasureIn(dc));
+        const auto size = glyphpeek::LayoutSingleLine(sample, canvasWidth, canvasHeight, ink.Measure());
         probe.reset();
         if (!size || *size <= 0) return;
         const ScopedFont font = CreateFaceFont(face.faceName, *size, face.bold, face.italic);
         SelectedObject selected(dc, font.get());
-        RECT canvas = {0, 0, canvasWidth, canvasHeight};
-        DrawTextW(dc, AsWide(sample).data(), static_cast<int>(sample.size()), &canvas,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+        ink.DrawCentred(sample, canvasWidth, canvasHeight);
         return;
     }
-    const auto block = glyphpeek::LayoutBlock(sample, canvasWidth, canvasHeight, MeasureIn(dc));
+    const auto block = glyphpeek::LayoutBlock(sample, canvasWidth, canvasHeight, ink.Measure());
     probe.reset();
     if (!block || block->fontSize <= 0) return;
     const ScopedFont font = CreateFaceFont(face.faceName, block->fontSize, face.bold, face.italic);
     SelectedObject selected(dc, font.get());
-    for (const glyphpeek::PlacedChar& c : block->chars)
-        TextOutW(dc, c.x, c.y, AsWide(sample.substr(c.offset, c.length)).data(), static_cast<int>(c.length));
+    for (const glyphpeek::PlacedChar& c : block->chars) ink.Draw(sample.substr(c.offset, c.length), c.x, c.y);
 }
 
 // What one row draws with: the face as the engine knows it and the sample, held registered while
@@ -247,17 +321,8 @@ void DrawLineCell(GpBitmap* target, const RowFace& face, const SampleCell& cell)
         CreateFaceFont(face.face.faceName, cell.pixelSize * factor, face.face.bold, face.face.italic);
     {
         SelectedObject selected(dc, font.get());
-        // Only what reaches into the cell: the font engine would rasterise every character handed to it.
-        const std::wstring_view text = AsWide(face.sample);
-        size_t count = text.size();
-        int fit = 0;
-        SIZE extent{};
-        if (GetTextExtentExPointW(dc, text.data(), static_cast<int>(text.size()), cell.width * factor, &fit, nullptr,
-                                  &extent) &&
-            fit >= 0)
-            count = std::min(text.size(), static_cast<size_t>(fit) + 1);
-        count = CutWhole(text, count).size();
-        TextOutW(dc, 0, 0, text.data(), static_cast<int>(count));
+        const SampleInk ink(dc, face.sample);
+        ink.Draw(ink.Reaching(face.sample, cell.width * factor), 0, 0);
     }
     Composite(target, cell.x, cell.y, canvas, factor, cell.ink);
 }

@@ -120,6 +120,13 @@ TEST(SingleLine, ScalesToCanvasWidthOrHeight) {
     EXPECT_FALSE(LayoutSingleLine(u"A", 0, 120, HalfWidth));
 }
 
+TEST(SingleLine, CentredOrigin) {
+    EXPECT_EQ(CentredOrigin(400, 100, {300, 60}).x, 50);
+    EXPECT_EQ(CentredOrigin(400, 100, {300, 60}).y, 20);
+    EXPECT_EQ(CentredOrigin(400, 100, {500, 140}).x, -50);  // wider than the canvas: starts left of it
+    EXPECT_EQ(CentredOrigin(-2147483647 - 1, 0, {2147483647, 0}).x, -2147483647);  // no overflow on the way
+}
+
 TEST(Block, WrapsToTheNarrowestBlockNotTallerThanWide) {
     // Nine characters of width 50, height 100: four per line give 200/300, five give 250/200.
     const auto layout = LayoutBlock(u"ABCDEFGHI", 400, 400, HalfWidth);

@@ -1,6 +1,7 @@
 // Font reading and sample rendering through the real TRUtility.dll, with real fonts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -29,6 +30,8 @@ const wchar_t kFreeSans[] = L"Z:\\usr\\share\\fonts\\opentype\\freefont\\FreeSan
 const wchar_t kCantarell[] = L"Z:\\usr\\share\\fonts\\opentype\\cantarell\\Cantarell-Bold.otf";
 const wchar_t kStixSizeOne[] = L"Z:\\usr\\share\\fonts\\opentype\\stix\\STIXSizeOneSym-Regular.otf";
 const wchar_t kInterVariable[] = L"Z:\\usr\\share\\fonts\\truetype\\inter-vf\\Inter.var.ttf";
+// Mathematical sans-serif letters and digits, all beyond the BMP.
+const wchar_t kAstralMath[] = L"Z:\\usr\\share\\javascript\\mathjax\\fonts\\HTML-CSS\\STIX-Web\\otf\\STIXMathJax_SansSerif-Regular.otf";
 
 using GetFontDataProc = void (*)(const wchar_t*, std::vector<FontData>*);
 
@@ -417,6 +420,76 @@ TEST_F(Rendering, EveryRealFontShowsSomething) {
         drawFromFile(bitmap.get(), &define, font);
         EXPECT_GT(Ink(bitmap), 20) << font;
     }
+}
+
+// The ink of each shape on a one-row picture, left to right: a shape is a run of columns with ink.
+std::vector<int> InkPerShape(const Pixels& pixels) {
+    std::vector<int> shapes;
+    bool inShape = false;
+    for (int x = 0; x < pixels.width; ++x) {
+        int ink = 0;
+        for (int y = 0; y < pixels.height; ++y) ink += 255 - Channel(pixels.at(x, y), 8);
+        if (ink > 0 && !inShape) shapes.push_back(0);
+        if (ink > 0) shapes.back() += ink;
+        inShape = ink > 0;
+    }
+    return shapes;
+}
+
+// A row of missing-glyph boxes is one shape repeated; a row of letters has shapes of differing ink.
+void ExpectShapesOfTheirOwn(const ArgbBitmap& bitmap) {
+    const std::vector<int> shapes = InkPerShape(Read(bitmap));
+    ASSERT_GE(shapes.size(), 6u);
+    const auto [least, most] = std::minmax_element(shapes.begin(), shapes.end());
+    EXPECT_GT(*most, *least * 3 / 2);
+}
+
+const std::wstring kNoto = L"Z:\\usr\\share\\fonts\\truetype\\noto\\";
+
+// A face holding none of the sample's characters shows a dozen of its own. Script fonts show
+// letters of their script, not ASCII punctuation (Kannada, Khmer) nor boxes or nothing (Osage and
+// Brahmi, beyond the BMP, which the engine's text calls cannot draw under Wine); a math font whose
+// letters all lie beyond the BMP shows them, not nothing.
+TEST_F(Rendering, FacesWithoutTheSampleShowTheirOwnLetters) {
+    const std::wstring fonts[] = {kNoto + L"NotoSansKannada-Regular.ttf", kNoto + L"NotoSansKhmer-Regular.ttf",
+                                  kNoto + L"NotoSansOsage-Regular.ttf", kNoto + L"NotoSansBrahmi-Regular.ttf", kAstralMath};
+    for (const std::wstring& font : fonts) {
+        SCOPED_TRACE(testing::Message() << font.c_str());
+        ArgbBitmap bitmap(640, 64);
+        SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+        define.FitSingleLine = 1;
+        drawFromFile(bitmap.get(), &define, font.c_str());
+        ExpectShapesOfTheirOwn(bitmap);
+    }
+}
+
+// Faces drawn by name (installed ones, as the settings program previews them) are asked through the
+// font engine's own tables, and their letters beyond the BMP drawn by glyph.
+TEST_F(Rendering, FacesByNameShowTheirOwnLettersToo) {
+    const std::wstring osage = kNoto + L"NotoSansOsage-Regular.ttf";
+    ASSERT_EQ(AddFontResourceExW(osage.c_str(), FR_PRIVATE, nullptr), 1);
+    std::vector<FontData> faces(1);
+    wcscpy(faces[0].faceName, L"Noto Sans Osage");
+    auto drawNames = library.Get<void (*)(GpBitmap*, SettingData*, std::vector<FontData>*)>("DrawStringFromNames");
+    ArgbBitmap bitmap(640, 64);
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+    define.FitSingleLine = 1;
+    drawNames(bitmap.get(), &define, &faces);
+    ExpectShapesOfTheirOwn(bitmap);
+    RemoveFontResourceExW(osage.c_str(), FR_PRIVATE, nullptr);
+}
+
+// The preview pane's lines at a pixel size draw the face's own letters as its rows do.
+TEST_F(Rendering, PreviewLinesShowTheirOwnLettersToo) {
+    const std::vector<uint8_t> bytes = FileBytes((kNoto + L"NotoSansOsage-Regular.ttf").c_str());
+    ASSERT_FALSE(bytes.empty());
+    auto drawSamples = library.Get<DrawSamplesFromBinaryProc>("DrawSamplesFromBinary");
+    ArgbBitmap bitmap(640, 64);
+    FillPixels(bitmap.get(), 0xFFFFFFFF);
+    SettingData define = Define(L"Ag", 0x00FFFFFF, 0x00FFFFFF, 0);
+    const SampleCell line = {0, 0, 0, 640, 64, 40, 0xFF000000u};
+    drawSamples(bitmap.get(), &define, bytes.data(), static_cast<uint32_t>(bytes.size()), &line, 1);
+    ExpectShapesOfTheirOwn(bitmap);
 }
 
 // Ten faces in rows of 25 pixels: each row's text fits its cell instead of being clipped to a strip.
