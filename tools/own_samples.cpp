@@ -14,28 +14,15 @@
 
 #include "core/harfbuzz_owners.h"
 #include "core/own_script_sample.h"
+#include "tools/font_files.h"
 
 namespace fs = std::filesystem;
 using glyphpeek::OwnSample;
 
 namespace {
 
-bool IsFontFile(const fs::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".ttf" || extension == ".otf" || extension == ".ttc" || extension == ".otc";
-}
-
 void Collect(const fs::path& root, std::vector<fs::path>& files) {
-    std::error_code error;
-    if (fs::is_regular_file(root, error)) {
-        files.push_back(root);
-        return;
-    }
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, error), end;
-    for (; !error && it != end; it.increment(error))
-        if (it->is_regular_file(error) && !it->is_symlink(error) && IsFontFile(it->path())) files.push_back(it->path());
+    font_files::Collect(root, files, [](const fs::path&) { return false; });
 }
 
 std::string Utf8(std::u16string_view text) {

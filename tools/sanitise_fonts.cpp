@@ -13,35 +13,18 @@
 #include <vector>
 
 #include "core/font_sanitiser.h"
+#include "tools/font_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsFontFile(const fs::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".ttf" || extension == ".otf" || extension == ".ttc" || extension == ".otc";
-}
 
 bool Skipped(const fs::path& path) {
     static const char* const kPseudo[] = {"/proc", "/sys", "/dev", "/run"};
     return std::any_of(std::begin(kPseudo), std::end(kPseudo), [&](const char* p) { return path == p; });
 }
 
-// Regular files only: a link to a font is the font it names, counted where it lies.
-void Collect(const fs::path& root, std::vector<fs::path>& files) {
-    std::error_code error;
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, error), end;
-    for (; !error && it != end; it.increment(error)) {
-        if (it->is_directory(error) && !it->is_symlink(error) && Skipped(it->path())) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        if (it->is_regular_file(error) && !it->is_symlink(error) && IsFontFile(it->path())) files.push_back(it->path());
-    }
-}
+void Collect(const fs::path& root, std::vector<fs::path>& files) { font_files::Collect(root, files, Skipped); }
 
 } // namespace
 

@@ -3,11 +3,14 @@
 // byte; the pattern follows, the rest (up to 259 units) is the name.
 #include "core/ascii_case.h"
 #include "core/condition_pattern.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+
+using fuzz::Check;
 
 namespace {
 
@@ -19,10 +22,6 @@ std::u16string Take(const std::uint8_t*& data, std::size_t& size, std::size_t un
         size -= wide ? 2 : 1;
     }
     return out;
-}
-
-void Check(bool condition) {
-    if (!condition) std::abort();
 }
 
 } // namespace

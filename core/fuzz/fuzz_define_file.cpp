@@ -1,14 +1,13 @@
 // libFuzzer target for the define file reader: any bytes give a verdict, and every record read has its
 // texts terminated inside their fields and survives writing and reading again unchanged.
 #include "core/define_file.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstdlib>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+namespace {
 
 bool Terminated(const glyphpeek::trsetting::DefineRecord& record, std::size_t offset, std::size_t units) {
     for (std::size_t i = 0; i < units; ++i)

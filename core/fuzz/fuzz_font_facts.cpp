@@ -1,5 +1,6 @@
 // libFuzzer target for the preview pane's font facts: the input is the font file.
 #include "core/font_facts.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -7,11 +8,9 @@
 #include <span>
 #include <string>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+namespace {
 
 // Texts the pane draws: cut to their bound, no control characters but line breaks, no blank ends.
 void CheckText(const std::u16string& text) {

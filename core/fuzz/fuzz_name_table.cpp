@@ -1,5 +1,6 @@
 // libFuzzer target for the fallback name-table reader: the input is the font file.
 #include "core/name_table.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -7,11 +8,9 @@
 #include <span>
 #include <string>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+namespace {
 
 // One unit per byte, as a single-byte code page would give; the reader promises no NUL bytes.
 std::u16string Widen(std::span<const std::uint8_t> bytes) {

@@ -1,19 +1,14 @@
 // libFuzzer target for the reader of a face's characters and its own sample: the input is the font
 // file, read as its first member.
 #include "core/own_script_sample.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-} // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace glyphpeek;

@@ -1,18 +1,13 @@
 // libFuzzer target for the sfnt face and family reader: the input is the font file.
 #include "core/sfnt_reader.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-} // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace glyphpeek;

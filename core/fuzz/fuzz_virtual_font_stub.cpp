@@ -2,17 +2,16 @@
 // units, one unit per byte); the rest is read as little-endian UTF-16 units, the way a stub file
 // or a stream's bytes arrive (an odd last byte is dropped).
 #include "core/virtual_font_stub.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+namespace {
 
 bool StartsWith(std::u16string_view s, std::u16string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 

@@ -2,19 +2,14 @@
 // type (bit 0: plain string); the rest is a registry value's data or a stub file's bytes.
 #include "stubmaker/stub_folder.h"
 #include "core/virtual_font_stub.h"
+#include "testsupport/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-} // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
