@@ -305,18 +305,4 @@ std::vector<std::uint8_t> MakeDrawableFace(std::span<const std::uint8_t> sfnt, s
 
 bool SanitiserPasses(std::span<const std::uint8_t> file) { return Sanitise(file).has_value(); }
 
-std::u32string CodePoints(std::u16string_view text) {
-    std::u32string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            out.push_back(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (unit < 0xD800 || unit > 0xDFFF) {
-            out.push_back(unit);
-        }
-    }
-    return out;
-}
-
 } // namespace glyphpeek

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/utf16.h"
+
 namespace glyphpeek {
 
 enum class FontFormat {
@@ -102,7 +104,5 @@ std::vector<std::uint8_t> MakeDrawableFace(std::span<const std::uint8_t> sfnt, s
 // The sanitiser's verdict on a whole file (every member of a collection, web fonts decoded).
 bool SanitiserPasses(std::span<const std::uint8_t> file);
 
-// UTF-16 to code points; unpaired surrogates are left out.
-std::u32string CodePoints(std::u16string_view text);
 
 } // namespace glyphpeek

@@ -6,6 +6,7 @@
 
 #include "core/harfbuzz_owners.h"
 #include "core/sfnt_view.h"
+#include "core/utf16.h"
 
 namespace glyphpeek {
 
@@ -55,16 +56,6 @@ constexpr int kFallbackRanks = 4;
 bool HasScript(hb_script_t script) {
     return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN &&
            script != HB_SCRIPT_INVALID;
-}
-
-void AppendUtf16(std::u16string& text, char32_t c) {
-    if (c < 0x10000) {
-        text.push_back(static_cast<char16_t>(c));
-        return;
-    }
-    c -= 0x10000;
-    text.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    text.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
 }
 
 // What HarfBuzz would walk to list the subtable at `offset`, in characters, up to the limit.
@@ -199,10 +190,7 @@ bool FaceCharacters::ForEachMapped(const std::function<bool(char32_t, std::uint3
 
 bool MapsSomeVisibleCharacter(const FaceCharacters& face, std::u16string_view sample) noexcept {
     bool visible = false;
-    for (std::size_t i = 0; i < sample.size(); ++i) {
-        char32_t c = sample[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < sample.size() && sample[i + 1] >= 0xDC00 && sample[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (sample[++i] - 0xDC00);
+    for (const char32_t c : CodePoints(sample)) {
         if (!IsVisibleCharacter(c)) continue;
         if (face.Glyph(c) != 0) return true;
         visible = true;

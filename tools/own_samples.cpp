@@ -15,6 +15,7 @@
 #include "core/harfbuzz_owners.h"
 #include "core/own_script_sample.h"
 #include "tools/font_files.h"
+#include "core/utf16.h"
 
 namespace fs = std::filesystem;
 using glyphpeek::OwnSample;
@@ -27,9 +28,7 @@ void Collect(const fs::path& root, std::vector<fs::path>& files) {
 
 std::string Utf8(std::u16string_view text) {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    for (const char32_t c : glyphpeek::CodePoints(text)) {
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c < 0x800) {

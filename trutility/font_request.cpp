@@ -19,6 +19,15 @@ void CopyField(wchar_t (&field)[N], std::u16string_view text) {
     field[cut.size()] = L'\0';
 }
 
+FontData Face(std::u16string_view faceName, std::u16string_view displayName, bool italic, bool bold) {
+    FontData face{};
+    CopyField(face.faceName, faceName);
+    CopyField(face.displayName, displayName);
+    face.italic = italic;
+    face.bold = bold;
+    return face;
+}
+
 } // namespace
 
 std::optional<FontRequest> FontRequest::FromFile(const wchar_t* path) {
@@ -45,37 +54,19 @@ void FontRequest::ListFaces(FaceList list) {
     if (!SanitiseFont(sfnt)) return;
     const auto fonts = list == FaceList::kFonts ? ReadSfntFaces(sfnt) : std::nullopt;
     if (fonts) {
-        for (const SfntFace& font : *fonts) {
-            FontData face{};
-            CopyField(face.faceName, font.family);
-            CopyField(face.displayName, font.family);
-            face.italic = font.italic;
-            face.bold = font.bold;
-            AddFace(face, font.member);
-        }
+        for (const SfntFace& font : *fonts) AddFace(Face(font.family, font.family, font.italic, font.bold), font.member);
         return;
     }
     if (const auto families = ReadFontCollection(sfnt)) {
         for (const FontFamilyInfo& family : *families) {
-            FontData face{};
-            CopyField(face.faceName, family.name);
-            CopyField(face.displayName, family.name);
             const StyleFlags style = ProbeStyle(family.styles);
-            face.italic = style.italic;
-            face.bold = style.bold;
-            AddFace(face, MemberForStyle(family));
+            AddFace(Face(family.name, family.name, style.italic, style.bold), MemberForStyle(family));
         }
         return;
     }
     // A single CFF font and the like: the one face its name table names.
-    if (const auto named = ReadNameTableFace(sfnt, imaging::DecodeAnsiName)) {
-        FontData face{};
-        CopyField(face.faceName, named->faceName);
-        CopyField(face.displayName, named->displayName);
-        face.italic = named->italic;
-        face.bold = named->bold;
-        AddFace(face, 0);
-    }
+    if (const auto named = ReadNameTableFace(sfnt, imaging::DecodeAnsiName))
+        AddFace(Face(named->faceName, named->displayName, named->italic, named->bold), 0);
 }
 
 // A variable font is listed as its named instances, like the faces of a collection.
@@ -90,10 +81,8 @@ void FontRequest::AddFace(const FontData& face, std::uint32_t member) {
     for (NamedInstance& instance : instances) {
         // Weight and slant are in the instance's outlines: asking the engine for bold or italic
         // would embolden or slant them a second time.
-        FontData drawn{};
-        CopyField(drawn.faceName, instance.postScript.empty() ? instance.displayName : instance.postScript);
-        CopyField(drawn.displayName, instance.displayName);
-        faces_.push_back(drawn);
+        faces_.push_back(Face(instance.postScript.empty() ? instance.displayName : instance.postScript,
+                              instance.displayName, false, false));
         members_.push_back(member);
         pins_.push_back(std::move(instance.pins));
     }

@@ -12,7 +12,7 @@
 #include "core/font_sanitiser.h"
 #include "winsupport/fonts_folder.h"
 #include "core/name_table.h"
-#include "imaging/private_font_collection.h"
+#include "core/sfnt_reader.h"
 #include "imaging/read_file.h"
 #include "typorama/resource.h"
 #include "core/virtual_font_stub.h"
@@ -34,15 +34,15 @@ std::wstring FontsFolder() {
 }
 
 std::vector<std::u16string> FamilyNames(std::span<const std::uint8_t> bytes) {
-    const auto collection = imaging::PrivateFontCollection::FromMemory(bytes);
-    // A file the collection refuses (CFF OpenType) is still a font when its name table says so.
-    if (!collection.loaded()) {
+    // A file the collection reader refuses (CFF OpenType) is still a font when its name table says so.
+    const auto families = ReadFontCollection(bytes);
+    if (!families) {
         const auto named = ReadNameTableFace(bytes, imaging::DecodeAnsiName);
         if (!named || named->familyName.empty()) return {};
         return {named->familyName};
     }
     std::vector<std::u16string> names;
-    for (const FontFamilyInfo& family : collection.Families(collection.FamilyCount())) names.push_back(family.name);
+    for (const FontFamilyInfo& family : *families) names.push_back(family.name);
     return names;
 }
 

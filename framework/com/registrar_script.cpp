@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/ascii_case.h"
+#include "core/utf16.h"
 
 namespace glyphpeek::com {
 namespace {
@@ -356,13 +357,7 @@ bool AppendUtf8(std::span<const std::uint8_t> bytes, std::u16string& out) {
             cp = (cp << 6) | (c & 0x3F);
         }
         if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
+        AppendUtf16(out, cp);
         i += extra + 1;
     }
     return true;
